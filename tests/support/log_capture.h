@@ -1,0 +1,39 @@
+// Captures the panel's log lines for a test's lifetime.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "panel/system_log.h"
+
+namespace zarvik::testing {
+
+class LogCapture final : public LogSink {
+ public:
+  LogCapture() : previous_(setLogSink(this)) {}
+  ~LogCapture() override { setLogSink(previous_); }
+  LogCapture(const LogCapture&) = delete;
+  LogCapture& operator=(const LogCapture&) = delete;
+
+  void write(std::string_view entry) override { lines.emplace_back(entry); }
+  void clear() { lines.clear(); }
+  bool contains(std::string_view line) const {
+    for (const auto& l : lines) {
+      if (l == line) return true;
+    }
+    return false;
+  }
+  std::size_t count(std::string_view line) const {
+    std::size_t n = 0;
+    for (const auto& l : lines) n += l == line;
+    return n;
+  }
+
+  std::vector<std::string> lines;
+
+ private:
+  LogSink* previous_;
+};
+
+}  // namespace zarvik::testing

@@ -1,0 +1,54 @@
+// Real PPD files for tests: the sample engraver PPD, the files under
+// tests/data, and variants of the sample written to a temporary file.
+#pragma once
+
+#include <cups/ppd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zarvik::testing {
+
+struct PpdCloser {
+  void operator()(ppd_file_t* ppd) const;
+};
+using ScopedPpd = std::unique_ptr<ppd_file_t, PpdCloser>;
+
+std::filesystem::path samplePpdPath();
+std::filesystem::path testPpdPath(std::string_view fileName);  // under tests/data
+
+// Opens a PPD file; fails the calling test (ADD_FAILURE) when libcups cannot.
+ScopedPpd openPpd(const std::filesystem::path& path);
+
+// The sample PPD's text without every line that belongs to `option`: its
+// OpenUI block, defaults, custom option and parameters, and constraints.
+std::string sampleWithoutOption(std::string_view option);
+// The sample PPD's text with every occurrence of `from` replaced by `to`.
+std::string sampleWith(std::string_view from, std::string_view to);
+
+// A PPD written to a temporary file and opened; the file is removed when
+// the object goes.
+class TemporaryPpd {
+ public:
+  explicit TemporaryPpd(const std::string& text);
+  ~TemporaryPpd();
+  TemporaryPpd(const TemporaryPpd&) = delete;
+  TemporaryPpd& operator=(const TemporaryPpd&) = delete;
+  ppd_file_t* get() const { return ppd_.get(); }
+
+ private:
+  std::filesystem::path path_;
+  ScopedPpd ppd_;
+};
+
+// libcups marking helpers for tests.
+void markDefaults(ppd_file_t* ppd);
+bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& choice);
+// The keyword of the option's marked choice, or "" when none is marked.
+std::string markedChoice(ppd_file_t* ppd, const std::string& option);
+int conflicts(ppd_file_t* ppd);
+
+}  // namespace zarvik::testing

@@ -1,0 +1,60 @@
+#include "support/recording_host.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace zarvik::testing {
+
+OSStatus MemoryPrintSettings::getValue(std::string_view key, PrintSettingValue& value) const {
+  auto found = values.find(key);
+  if (found == values.end()) return kPMKeyNotFound;
+  value = found->second;
+  return noErr;
+}
+
+OSStatus MemoryPrintSettings::setValue(std::string_view key, std::string_view value, bool locked) {
+  writes.push_back({std::string(key), std::string(value), locked});
+  if (setStatus != noErr) return setStatus;
+  values.insert_or_assign(std::string(key), std::string(value));
+  return noErr;
+}
+
+ppd_file_t* RecordingHost::ppdFile() {
+  ++ppdFileCalls;
+  return ppd_;
+}
+
+PMPrintSettings* RecordingHost::printSettings() {
+  ++printSettingsCalls;
+  return hasPrintSettings ? &settings : nullptr;
+}
+
+bool RecordingHost::willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) {
+  calls.emplace_back(key, choice);
+  bool refused = refusedKeys.count(std::string(key)) != 0 ||
+                 refusedChoices.count({std::string(key), std::string(choice)}) != 0 ||
+                 (decide && !decide(key, choice));
+  if (refused) return false;
+  if (marksPpd) mark(key, choice);
+  return true;
+}
+
+std::vector<std::string> RecordingHost::requests() const {
+  std::vector<std::string> out;
+  for (const auto& [key, choice] : calls) out.push_back(key + "=" + choice);
+  return out;
+}
+
+void RecordingHost::mark(std::string_view key, std::string_view choice) {
+  if (ppd_ == nullptr) return;
+  std::string option(key);
+  std::string value(choice);
+  // A custom key carries the value of the option it names; libcups sets the
+  // option's single custom parameter from "Custom.<value>".
+  if (option.rfind("Custom", 0) == 0 && ppdFindCustomOption(ppd_, option.c_str() + 6) != nullptr) {
+    option.erase(0, 6);
+    value = "Custom." + value;
+  }
+  ppdMarkOption(ppd_, option.c_str(), value.c_str());
+}
+
+}  // namespace zarvik::testing

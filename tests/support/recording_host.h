@@ -1,0 +1,75 @@
+// A print dialog host for tests: records every call the panel makes, answers
+// each request from a script, and marks what it accepts in the real PPD with
+// libcups so that the panel's read-backs see it.
+#pragma once
+
+#include <cups/ppd.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "plugin/pde_host.h"
+
+namespace zarvik::testing {
+
+// Print settings held in memory.
+class MemoryPrintSettings final : public PMPrintSettings {
+ public:
+  OSStatus getValue(std::string_view key, PrintSettingValue& value) const override;
+  OSStatus setValue(std::string_view key, std::string_view value, bool locked) override;
+
+  // What the next setValue answers; noErr stores the value.
+  OSStatus setStatus = noErr;
+  std::map<std::string, PrintSettingValue, std::less<>> values;
+  // Every setValue, in order: key, value, locked flag.
+  struct Write {
+    std::string key, value;
+    bool locked;
+  };
+  std::vector<Write> writes;
+};
+
+class RecordingHost final : public PDEPluginCallback {
+ public:
+  // `ppd` is borrowed; it may be nullptr for a host without a PPD.
+  explicit RecordingHost(ppd_file_t* ppd) : ppd_(ppd) {}
+
+  bool respondsToWillChangePPDOptionKeyValue() const override { return respondsToWillChange; }
+  ppd_file_t* ppdFile() override;
+  bool willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) override;
+  PMPrintSettings* printSettings() override;
+
+  // Script: refuse every request for `key`, or only with `choice`.
+  void refuse(std::string key) { refusedKeys.insert(std::move(key)); }
+  void refuse(std::string key, std::string choice) { refusedChoices.emplace(std::move(key), std::move(choice)); }
+  void acceptAll() {
+    refusedKeys.clear();
+    refusedChoices.clear();
+  }
+  // Requests made so far, as "key=choice", in order.
+  std::vector<std::string> requests() const;
+
+  bool respondsToWillChange = true;
+  bool hasPrintSettings = true;
+  // Whether accepted requests are marked in the PPD.
+  bool marksPpd = true;
+  // Decides requests that no refusal names; accepts when empty.
+  std::function<bool(std::string_view key, std::string_view choice)> decide;
+  std::set<std::string> refusedKeys;
+  std::set<std::pair<std::string, std::string>> refusedChoices;
+  std::vector<std::pair<std::string, std::string>> calls;
+  int ppdFileCalls = 0;
+  int printSettingsCalls = 0;
+  MemoryPrintSettings settings;
+
+ private:
+  void mark(std::string_view key, std::string_view choice);
+  ppd_file_t* ppd_;
+};
+
+}  // namespace zarvik::testing
