@@ -20,6 +20,9 @@ class NSBundle;
 class NSView {
  public:
   virtual ~NSView() = default;
+  // The toolkit's own object for the view (a QWidget* for Qt), owned by
+  // this view.
+  virtual void* nativeView() const = 0;
 };
 
 // An error object a host may be handed; the panel never writes one.

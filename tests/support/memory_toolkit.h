@@ -110,6 +110,7 @@ class MemoryTextField final : public NSTextField, public MemoryControl {
 // The panel's view: every control by its outlet name.
 class MemoryView final : public NSView {
  public:
+  void* nativeView() const override { return const_cast<MemoryView*>(this); }
   MemoryPopUpButton& popup(const std::string& name) const;
   MemoryButton& checkBox(const std::string& name) const;
   MemorySlider& slider(const std::string& name) const;
