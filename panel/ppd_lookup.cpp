@@ -25,6 +25,10 @@ ppd_cparam_t* findCustomParam(ppd_coption_t* option, const std::string& name) {
   return option ? ppdFindCustomParam(option, name.c_str()) : nullptr;
 }
 
+ppd_cparam_t* firstCustomParam(ppd_coption_t* option) {
+  return option ? ppdFirstCustomParam(option) : nullptr;
+}
+
 std::span<ppd_choice_t> choicesOf(const ppd_option_t* option) {
   if (option == nullptr || option->choices == nullptr || option->num_choices <= 0) return {};
   return {option->choices, static_cast<std::size_t>(option->num_choices)};

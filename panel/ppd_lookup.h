@@ -15,6 +15,8 @@ ppd_choice_t* findChoice(ppd_option_t* option, const std::string& keyword);
 ppd_choice_t* findMarkedChoice(ppd_file_t* ppd, const std::string& keyword);
 ppd_coption_t* findCustomOption(ppd_file_t* ppd, const std::string& keyword);
 ppd_cparam_t* findCustomParam(ppd_coption_t* option, const std::string& name);
+// The first parameter of a custom option, the one that carries a single value.
+ppd_cparam_t* firstCustomParam(ppd_coption_t* option);
 
 // The option's choices as libcups holds them; empty when the record says
 // it has none or its count cannot be trusted.

@@ -83,6 +83,9 @@ class NSButton : public NSControl, public StateSource {
 class NSSlider : public NSControl, public FloatValueSource {
  public:
   virtual void setFloatValue(float value) = 0;
+  // The range a person can choose from.
+  virtual void setMinValue(double value) = 0;
+  virtual void setMaxValue(double value) = 0;
 };
 
 enum class NSColor { blackColor, grayColor };
@@ -91,6 +94,9 @@ class NSTextField : public NSControl, public FloatValueSource {
  public:
   virtual void setFloatValue(float value) = 0;
   virtual void setTextColor(NSColor color) = 0;
+  // The range of numbers the field accepts from a person.
+  virtual void setMinValue(double value) = 0;
+  virtual void setMaxValue(double value) = 0;
 };
 
 // A reference to a control of the panel view that may not be there yet.
@@ -133,6 +139,8 @@ class AbsentControl final : public NSPopUpButton, public NSButton, public NSSlid
   int intValue() const override { return 0; }
   void setFloatValue(float) override {}
   void setTextColor(NSColor) override {}
+  void setMinValue(double) override {}
+  void setMaxValue(double) override {}
 
  private:
   NSMenuItem* itemAtIndex(NSInteger) override { return this; }

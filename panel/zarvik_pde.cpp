@@ -63,6 +63,7 @@ NSView* ZarvikPDE::panelView() {
   if (!zarvikView && pdeBundle) {
     // The result is not looked at: what counts is whether a view arrived.
     (void)pdeBundle->loadNibNamed(kNibName, *this);
+    if (zarvikView) applyPpdRangesToControls();
   }
   return zarvikView.get();
 }

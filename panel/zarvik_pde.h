@@ -195,6 +195,9 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   void performAction(const ControlActionRow& row, StateSource& sender);
   void performAction(const ControlActionRow& row, FloatValueSource& sender);
   void applyAutoFocusToControls(bool autoFocusOn);
+  // Limits the numeric controls to the ranges the PPD's custom parameters
+  // accept, so the panel cannot offer a value the printer refuses.
+  void applyPpdRangesToControls();
   // The box of an on/off option that the refresh does not set, or nullptr.
   Outlet<NSButton>* onOffBox(std::string_view optionKey);
 };

@@ -88,9 +88,12 @@ class MemorySlider final : public NSSlider, public MemoryControl {
   float floatValue() const override { return value; }
   int intValue() const override;
   void setFloatValue(float v) override;
+  void setMinValue(double v) override { minValue = v; }
+  void setMaxValue(double v) override { maxValue = v; }
   // The person moves the slider to `v`; false when disabled.
   bool userMoves(float v);
   float value = 0;
+  double minValue = 0, maxValue = 100;
 };
 
 class MemoryTextField final : public NSTextField, public MemoryControl {
@@ -101,10 +104,13 @@ class MemoryTextField final : public NSTextField, public MemoryControl {
   int intValue() const override;
   void setFloatValue(float v) override;
   void setTextColor(NSColor c) override;
+  void setMinValue(double v) override { minValue = v; }
+  void setMaxValue(double v) override { maxValue = v; }
   // The person types `v` and ends editing; false when disabled.
   bool userTypes(float v);
   float value = 0;
   NSColor color = NSColor::blackColor;
+  std::optional<double> minValue, maxValue;
 };
 
 // The panel's view: every control by its outlet name.
