@@ -1,9 +1,8 @@
 // The seven numeric parameters kept in the print settings.
-#include <variant>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <variant>
 
 #include "panel/numeric_options.h"
 #include "panel/system_log.h"
@@ -19,9 +18,11 @@ long integerOf(const PrintSettingValue& value) {
   if (const auto* number = std::get_if<double>(&value)) {
     // Saturate rather than convert an out-of-range double (undefined).
     if (std::isnan(*number)) return 0;
-    if (*number >= 9.2233720368547748e18) return std::numeric_limits<long>::max();
-    if (*number <= -9.2233720368547758e18) return std::numeric_limits<long>::min();
-    return static_cast<long>(*number);
+    // 2^63 is the first double beyond long's range; -2^63 is long's least.
+    constexpr double kLongEnd = -static_cast<double>(std::numeric_limits<long>::min());
+    if (*number >= kLongEnd) return std::numeric_limits<long>::max();
+    if (*number <= -kLongEnd) return std::numeric_limits<long>::min();
+    return static_cast<long>(*number);  // truncates toward zero
   }
   return 0;
 }

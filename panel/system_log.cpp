@@ -33,11 +33,24 @@ SyslogSink& systemLog() {
 
 LogSink* currentSink = nullptr;
 
+constexpr char kHexDigits[] = "0123456789abcdef";
+
 void appendHexEscape(std::string& out, unsigned char c) {
-  static constexpr char kDigits[] = "0123456789abcdef";
   out += "\\x";
-  out += kDigits[c >> 4];
-  out += kDigits[c & 0xF];
+  out += kHexDigits[c >> 4];
+  out += kHexDigits[c & 0xF];
+}
+
+// The code point of a valid UTF-8 sequence of two or three bytes that a log
+// reader may take as a line break or a control: the C1 controls (U+0080 to
+// U+009F) and the line and paragraph separators (U+2028, U+2029); else 0.
+unsigned breakingCodePoint(std::string_view sequence) {
+  auto at = [&](std::size_t i) { return static_cast<unsigned char>(sequence[i]); };
+  if (sequence.size() == 2 && at(0) == 0xC2 && at(1) <= 0x9F) return at(1);
+  if (sequence.size() == 3 && at(0) == 0xE2 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9)) {
+    return 0x2000u | (at(2) & 0x3Fu);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -77,10 +90,16 @@ std::string escapeForLog(std::string_view text) {
     if (length == 0) {
       appendHexEscape(out, c);
       ++i;
-    } else {
-      out.append(text.substr(i, length));
-      i += length;
+      continue;
     }
+    std::string_view sequence = text.substr(i, length);
+    if (unsigned code = breakingCodePoint(sequence)) {
+      out += "\\u";
+      for (int shift = 12; shift >= 0; shift -= 4) out += kHexDigits[(code >> shift) & 0xF];
+    } else {
+      out.append(sequence);
+    }
+    i += length;
   }
   return out;
 }

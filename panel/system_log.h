@@ -44,7 +44,9 @@ struct Arg {
 
 template <class T>
 consteval Kind kindOf() {
-  using U = std::remove_cvref_t<T>;
+  // Decayed, so that a character array (a literal, a PPD record's keyword)
+  // stands as the C string it is.
+  using U = std::decay_t<T>;
   if constexpr (std::is_same_v<U, std::string> || std::is_same_v<U, std::string_view> ||
                 std::is_same_v<U, std::optional<std::string>>) {
     return Kind::kObject;
@@ -138,8 +140,9 @@ void NSLog(LogFormat<std::type_identity_t<Args>...> format, const Args&... args)
   writeLogEntry(format.text(), {log_detail::makeArg(args)...});
 }
 
-// Escapes `text` for a log line: control characters, backslashes and bytes
-// that are not valid UTF-8 are written as escapes.
+// Escapes `text` for a log line: C0 controls and DEL as "\n", "\r", "\t" or
+// "\xNN", backslashes as "\\", bytes that are not valid UTF-8 as "\xNN", and
+// the C1 controls and the line and paragraph separators as "\uNNNN".
 std::string escapeForLog(std::string_view text);
 
 }  // namespace zarvik

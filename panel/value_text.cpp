@@ -1,5 +1,6 @@
 #include "panel/value_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -16,6 +17,27 @@ std::string_view skipSpace(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size() && isCSpace(text[i])) ++i;
   return text.substr(i);
+}
+
+// Whether a finite decimal number, [-]digits[.digits][(e|E)[sign]digits],
+// is at least 1 in magnitude: whether the position of its first nonzero
+// digit, moved by the exponent, lies left of the decimal point. Used only
+// for numbers beyond float's range, which are far from 1 either way.
+bool hasPositiveDecimalExponent(std::string_view number) {
+  if (number.starts_with("-")) number.remove_prefix(1);
+  std::size_t exponentAt = number.find_first_of("eE");
+  std::string_view mantissa = number.substr(0, exponentAt);
+  long exponent = exponentAt == std::string_view::npos ? 0 : parseLeadingInteger(number.substr(exponentAt + 1));
+  std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+  std::size_t first = mantissa.find_first_of("123456789");
+  if (first == std::string_view::npos) return false;  // zero; never out of range
+  // Digits left of the point from the first nonzero one, or minus the zeros
+  // between the point and the first nonzero digit.
+  long long position = first < point ? static_cast<long long>(point - first)
+                                     : -static_cast<long long>(first - point - 1);
+  // The position is bounded by the text's length and the exponent saturated
+  // by its parse; clamped, their sum cannot overflow.
+  return position + std::clamp<long long>(exponent, -(1LL << 62), 1LL << 62) > 0;
 }
 
 }  // namespace
@@ -68,26 +90,23 @@ long parseLeadingInteger(std::string_view text) {
 
 float parseLeadingFloat(std::string_view text) {
   text = skipSpace(text);
-  bool explicitPlus = !text.empty() && text[0] == '+';
-  if (explicitPlus) text.remove_prefix(1);
-  if (text.starts_with("+") || text.starts_with("-")) {
-    if (explicitPlus) return 0;  // "+-1" is not a number
+  // from_chars takes a minus sign but no plus sign.
+  if (text.starts_with("+")) {
+    text.remove_prefix(1);
+    if (text.starts_with("+") || text.starts_with("-")) return 0;
   }
-  double value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ptr == text.data()) return 0;
+  // Straight to float: parsing a double first and narrowing it would round
+  // twice.
+  float value = 0;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (end == text.data()) return 0;
   if (ec == std::errc::result_out_of_range) {
-    // from_chars leaves the value alone; tell overflow from underflow by the
-    // exponent's sign.
-    std::string_view number(text.data(), static_cast<std::size_t>(ptr - text.data()));
-    auto e = number.find_first_of("eE");
-    bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
-    bool negative = number.starts_with("-");
-    if (tiny) return negative ? -0.0f : 0.0f;
-    return negative ? -std::numeric_limits<float>::infinity()
-                    : std::numeric_limits<float>::infinity();
+    // from_chars leaves the value alone; strtof gives an infinity or zero.
+    std::string_view number(text.data(), static_cast<std::size_t>(end - text.data()));
+    float magnitude = hasPositiveDecimalExponent(number) ? std::numeric_limits<float>::infinity() : 0.0f;
+    return number.starts_with("-") ? -magnitude : magnitude;
   }
-  return narrowToFloat(value);
+  return value;
 }
 
 std::int32_t saturateToInt32(long value) {
@@ -97,10 +116,12 @@ std::int32_t saturateToInt32(long value) {
 }
 
 float narrowToFloat(double value) {
-  constexpr double kMax = std::numeric_limits<float>::max();
+  // Half a unit in the last place above float's largest value: from here on
+  // rounding to nearest gives an infinity; below it, the largest value.
+  constexpr double kOverflow = 0x1.ffffffp127;
   if (std::isnan(value)) return std::numeric_limits<float>::quiet_NaN();
-  if (value > kMax) return std::numeric_limits<float>::infinity();
-  if (value < -kMax) return -std::numeric_limits<float>::infinity();
+  if (value >= kOverflow) return std::numeric_limits<float>::infinity();
+  if (value <= -kOverflow) return -std::numeric_limits<float>::infinity();
   return static_cast<float>(value);
 }
 

@@ -26,9 +26,11 @@ std::string formatFloat(double value);
 // with a number gives 0; a number beyond the range of long saturates.
 long parseLeadingInteger(std::string_view text);
 
-// Reads a decimal number from the start of `text` as C's strtof does, in
-// every locale. Text that does not start with a number gives 0; a number
-// beyond the range of float gives an infinity of its sign.
+// Reads a decimal number from the start of `text` as C's strtof does in the
+// "C" locale, whatever the process's locale: leading white space, a sign,
+// digits with a point, an exponent; "inf" and "nan". Text that does not
+// start with a number gives 0; a number beyond the range of float gives an
+// infinity of its sign, one too small for it a zero of its sign.
 float parseLeadingFloat(std::string_view text);
 
 // Narrows a word-sized integer to 32 bits, saturating at the range's ends.
