@@ -51,14 +51,6 @@ std::shared_ptr<ZarvikPDE> ZarvikPDE::initWithCallback(std::shared_ptr<PDEPlugin
   return panel;
 }
 
-ZarvikPDE::~ZarvikPDE() {
-  // The outlets point into the view; drop them before the view goes.
-  for (auto* outlet : {&jobTypePopup, &centerEngravingPopup, &ditheringPopup, &engravingDirectionPopup,
-                       &vSortingPopup}) {
-    *outlet = nullptr;
-  }
-}
-
 NSView* ZarvikPDE::panelView() {
   if (!zarvikView && pdeBundle) {
     // The result is not looked at: what counts is whether a view arrived.
@@ -158,7 +150,20 @@ bool connect(ZarvikPDE& panel, const OutletRow<Control> (&rows)[N], std::string_
   return false;
 }
 
+template <class Control, std::size_t N>
+void disconnectAll(ZarvikPDE& panel, const OutletRow<Control> (&rows)[N]) {
+  for (const auto& row : rows) panel.*row.outlet = nullptr;
+}
+
 }  // namespace
+
+ZarvikPDE::~ZarvikPDE() {
+  // Every outlet points into the view; drop them all before the view goes.
+  disconnectAll(*this, kPopUpOutlets);
+  disconnectAll(*this, kCheckBoxOutlets);
+  disconnectAll(*this, kSliderOutlets);
+  disconnectAll(*this, kTextFieldOutlets);
+}
 
 bool ZarvikPDE::connectOutlet(std::string_view name, OutletTarget control) {
   return std::visit(
