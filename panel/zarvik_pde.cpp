@@ -163,6 +163,9 @@ ZarvikPDE::~ZarvikPDE() {
   disconnectAll(*this, kCheckBoxOutlets);
   disconnectAll(*this, kSliderOutlets);
   disconnectAll(*this, kTextFieldOutlets);
+  // The view goes while every other field is still alive: a toolkit may
+  // still deliver a control's action while it takes its widgets down.
+  zarvikView.reset();
 }
 
 bool ZarvikPDE::connectOutlet(std::string_view name, OutletTarget control) {
