@@ -2,6 +2,7 @@
 // value-change handler with their setting's option, field and key; auto
 // focus and resolution have steps of their own.
 #include <algorithm>
+#include <cmath>
 
 #include "panel/zarvik_pde.h"
 
@@ -131,6 +132,11 @@ void ZarvikPDE::requestNewAutoFocus(StateSource& sender) {
 }
 
 void ZarvikPDE::requestNewResolution(FloatValueSource& sender) {
+  // NaN is no position, though a toolkit may give it an integer value.
+  if (std::isnan(sender.floatValue())) {
+    updateUI();
+    return;
+  }
   int position = sender.intValue();
   if (position < 0 || static_cast<std::size_t>(position) >= resolutionSliderValues.size()) {
     // No step there: nothing to store or send; show the current values.

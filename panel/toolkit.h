@@ -120,9 +120,10 @@ class Outlet {
   Control* control_ = nullptr;
 };
 
-// The stand-in for every kind of control that is not there.
+// The stand-in for every kind of control that is not there. Its menu is
+// empty: it answers no item, as a message to no object answers nil.
 class AbsentControl final : public NSPopUpButton, public NSButton, public NSSlider, public NSTextField,
-                            private NSMenu, private NSMenuItem {
+                            private NSMenu {
  public:
   static AbsentControl& instance();
 
@@ -143,9 +144,7 @@ class AbsentControl final : public NSPopUpButton, public NSButton, public NSSlid
   void setMaxValue(double) override {}
 
  private:
-  NSMenuItem* itemAtIndex(NSInteger) override { return this; }
-  void setRepresentedObject(std::optional<std::string>) override {}
-  std::optional<std::string> representedObject() const override { return std::nullopt; }
+  NSMenuItem* itemAtIndex(NSInteger) override { return nullptr; }
 };
 
 template <class Control>
