@@ -1,0 +1,59 @@
+// libcups 2.4 marks every ppd* call deprecated.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+#include "host/ppd_options.h"
+
+#include <string>
+
+#include "host/cups_handles.h"
+#include "panel/ppd_text.h"
+
+namespace zarvik::host {
+namespace {
+
+void visitGroup(ppd_group_t& group, const std::function<void(ppd_option_t&)>& visit) {
+  for (int i = 0; i < group.num_options; ++i) visit(group.options[i]);
+  for (int i = 0; i < group.num_subgroups; ++i) visitGroup(group.subgroups[i], visit);
+}
+
+}  // namespace
+
+void PpdDeleter::operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
+
+void forEachOption(ppd_file_t* ppd, const std::function<void(ppd_option_t&)>& visit) {
+  if (ppd == nullptr) return;
+  for (int i = 0; i < ppd->num_groups; ++i) visitGroup(ppd->groups[i], visit);
+}
+
+ppd_option_t* findOptionExactly(ppd_file_t* ppd, std::string_view keyword) {
+  if (ppd == nullptr || keyword.empty() || keyword.find('\0') != std::string_view::npos) return nullptr;
+  ppd_option_t* option = ppdFindOption(ppd, std::string(keyword).c_str());
+  if (option != nullptr && boundedString(option->keyword, sizeof option->keyword) == keyword) return option;
+  // libcups found another case of the keyword, or none: look at each option.
+  ppd_option_t* exact = nullptr;
+  forEachOption(ppd, [&](ppd_option_t& each) {
+    if (exact == nullptr && boundedString(each.keyword, sizeof each.keyword) == keyword) exact = &each;
+  });
+  return exact;
+}
+
+ppd_choice_t* findChoiceExactly(ppd_option_t* option, std::string_view keyword) {
+  if (option == nullptr || keyword.empty() || keyword.find('\0') != std::string_view::npos) return nullptr;
+  for (int i = 0; i < option->num_choices; ++i) {
+    ppd_choice_t& choice = option->choices[i];
+    if (boundedString(choice.choice, sizeof choice.choice) == keyword) return &choice;
+  }
+  return nullptr;
+}
+
+std::string optionName(const ppd_option_t& option) {
+  std::string text = displayText(option.text);
+  return text.empty() ? keywordString(option.keyword) : text;
+}
+
+std::string choiceName(const ppd_choice_t& choice) {
+  std::string text = displayText(choice.text);
+  return text.empty() ? keywordString(choice.choice) : text;
+}
+
+}  // namespace zarvik::host

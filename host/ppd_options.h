@@ -1,0 +1,26 @@
+// Walks and exact lookups in an open PPD, and the names a person sees.
+#pragma once
+
+#include <cups/ppd.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zarvik::host {
+
+// Calls `visit` for every option of every group and subgroup, in the PPD's
+// order. Unlike ppdFirstOption/ppdNextOption it keeps no position inside
+// the PPD, so lookups during the walk are safe.
+void forEachOption(ppd_file_t* ppd, const std::function<void(ppd_option_t&)>& visit);
+
+// The option or choice whose keyword is `keyword` byte for byte (libcups's
+// own lookups ignore case); nullptr when there is none.
+ppd_option_t* findOptionExactly(ppd_file_t* ppd, std::string_view keyword);
+ppd_choice_t* findChoiceExactly(ppd_option_t* option, std::string_view keyword);
+
+// The option's or choice's text as UTF-8, or its keyword when it has none.
+std::string optionName(const ppd_option_t& option);
+std::string choiceName(const ppd_choice_t& choice);
+
+}  // namespace zarvik::host

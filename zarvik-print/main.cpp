@@ -1,0 +1,98 @@
+// zarvik-print: a print dialog for the Zarvik engraver. It loads the
+// engraver's panel from its plug-in bundle, lets a person (or a script,
+// through --set) choose the job's settings, and submits the job to CUPS with
+// the options the printer's PPD has marked.
+#include <QApplication>
+#include <QJsonDocument>
+#include <QMessageBox>
+#include <cstdio>
+#include <iostream>
+
+#include "zarvik-print/command_line.h"
+#include "zarvik-print/print_dialog.h"
+#include "zarvik-print/print_job.h"
+
+namespace {
+
+using namespace zarvik::print;
+
+bool hasDisplay() {
+  return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+         qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+int fail(int status, const std::string& message) {
+  std::cerr << "zarvik-print: " << message << "\n";
+  return status;
+}
+
+int run(const CommandLine& line) {
+  std::vector<std::string> warnings;
+  auto opened = PrintJob::open(line, warnings);
+  for (const std::string& warning : warnings) std::cerr << "zarvik-print: warning: " << warning << "\n";
+  if (auto* failure = std::get_if<PrintJob::Failure>(&opened)) return fail(failure->status, failure->message);
+  PrintJob& job = *std::get<std::unique_ptr<PrintJob>>(opened);
+
+  if (std::optional<PrintJob::Failure> usage = job.applySettings(line.settings)) {
+    return fail(usage->status, usage->message);
+  }
+  for (const Refusal& refusal : job.refusals()) {
+    std::cerr << "zarvik-print: refused --set " << refusal.set << ": " << refusal.reason << "\n";
+  }
+  int settled = job.refusals().empty() ? kExitDone : kExitRefused;
+
+  if (line.screenshot) {
+    PrintDialog dialog(job, line.files);
+    dialog.show();
+    QApplication::processEvents();
+    if (!dialog.grab().save(QString::fromStdString(*line.screenshot))) {
+      return fail(kExitUsage, "cannot write the screenshot " + *line.screenshot);
+    }
+    return settled;
+  }
+
+  if (!line.noGui) {
+    PrintDialog dialog(job, line.files);
+    if (dialog.exec() != QDialog::Accepted) return kExitDone;  // Cancel keeps the saved settings
+    return dialog.printStatus();
+  }
+
+  if (line.save) {
+    if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) return fail(kExitUsage, saved.message());
+  }
+  if (line.dryRun) {
+    std::cout << QJsonDocument(job.report()).toJson(QJsonDocument::Compact).toStdString() << "\n";
+    return settled;
+  }
+  if (line.files.empty()) return fail(kExitUsage, "name the file to print, or use --dry-run");
+  std::variant<int, PrintJob::Failure> printed = job.print(line.files);
+  if (auto* failure = std::get_if<PrintJob::Failure>(&printed)) return fail(failure->status, failure->message);
+  std::cout << "job " << std::get<int>(printed) << " sent to " << job.printer() << "\n";
+  return settled;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  ParsedCommandLine parsed = parseCommandLine(arguments);
+  if (!parsed.commandLine) {
+    std::cerr << "zarvik-print: " << parsed.error << "\n" << usageText();
+    return kExitUsage;
+  }
+  const CommandLine& line = *parsed.commandLine;
+  if (line.help) {
+    std::cout << usageText();
+    return kExitDone;
+  }
+  // Without a display the panel still loads, offscreen.
+  if (!hasDisplay()) {
+    if (!line.noGui && !line.screenshot) {
+      return fail(kExitUsage, "there is no display to show the dialog on; use --no-gui");
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("zarvik-print");
+  return run(line);
+}

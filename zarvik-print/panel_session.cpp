@@ -1,0 +1,218 @@
+#include "zarvik-print/panel_session.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <charconv>
+#include <cmath>
+
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace zarvik::print {
+namespace {
+
+// The panel's controls by the PPD option a person sets with them.
+enum class ControlKind { kPopup, kOnOff, kInteger, kDecimal, kResolution };
+
+struct ControlFor {
+  const char* keyword;
+  const char* outlet;
+  ControlKind kind;
+};
+
+constexpr ControlFor kControls[] = {
+    {"JobType", "jobTypePopup", ControlKind::kPopup},
+    {"CenterEngraving", "centerEngravingPopup", ControlKind::kPopup},
+    {"EngravingDirection", "engravingDirectionPopup", ControlKind::kPopup},
+    {"dithering", "ditheringPopup", ControlKind::kPopup},
+    {"vectorSort", "vSortingPopup", ControlKind::kPopup},
+    {"directPrint", "directPrintCheckBox", ControlKind::kOnOff},
+    {"autoFocus", "autoFocusCheckBox", ControlKind::kOnOff},
+    {"vectorGrid", "vectorGridCheckBox", ControlKind::kOnOff},
+    {"vectorSpeedComp", "vSpeedCompCheckBox", ControlKind::kOnOff},
+    {"vectorPowerComp", "vPowerCompCheckBox", ControlKind::kOnOff},
+    // The numbers are typed into the field beside each slider.
+    {"rasterSpeed", "rSpeedTextBox", ControlKind::kInteger},
+    {"rasterPower", "rPowerTextBox", ControlKind::kInteger},
+    {"vectorSpeed", "vSpeedTextBox", ControlKind::kInteger},
+    {"vectorPower", "vPowerTextBox", ControlKind::kInteger},
+    {"vectorFreq", "vFreqTextBox", ControlKind::kInteger},
+    {"materialThickness", "materialTextBox", ControlKind::kDecimal},
+    {"cResolution", "resolutionSlider", ControlKind::kResolution},
+};
+
+constexpr const char* kRequiredOptions[] = {
+    "JobType",     "CenterEngraving", "rasterPower", "rasterSpeed",     "EngravingDirection",
+    "dithering",   "vectorSpeed",     "vectorPower", "vectorFreq",      "vectorSort",
+    "vectorSpeedComp", "vectorPowerComp", "cResolution"};
+
+constexpr int kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
+
+bool isWholeNumber(const std::string& text) {
+  long value;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+bool isDecimalNumber(const std::string& text) {
+  double value;
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+SetOutcome usage(std::string reason) { return {SetOutcome::kUsageError, std::move(reason)}; }
+
+}  // namespace
+
+std::vector<std::string> missingEngraverOptions(ppd_file_t* ppd) {
+  std::vector<std::string> missing;
+  for (const char* keyword : kRequiredOptions) {
+    if (ppd == nullptr || ppdFindOption(ppd, keyword) == nullptr) missing.push_back(keyword);
+  }
+  return missing;
+}
+
+PanelSession::Opened PanelSession::open(std::shared_ptr<host::CupsPpdHost> host, const std::string& bundlePath) {
+  PlugInBundle::Opened opened = PlugInBundle::open(bundlePath);
+  if (!opened.bundle) return {nullptr, opened.error, false};
+  auto observed = std::make_shared<ObservedHost>(host);
+  std::optional<PDEPanelList> panels =
+      opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, observed);
+  if (!panels || panels->empty()) {
+    std::string error = "this printer is not a Zarvik engraver: its PPD lacks";
+    for (const std::string& keyword : missingEngraverOptions(host->ppdFile())) error += " " + keyword;
+    return {nullptr, error, true};
+  }
+  std::unique_ptr<PanelSession> session(new PanelSession());
+  session->host_ = std::move(host);
+  session->observed_ = std::move(observed);
+  session->bundle_ = std::move(opened.bundle);
+  session->panel_ = panels->front();
+  return {std::move(session), {}, false};
+}
+
+PanelSession::~PanelSession() {
+  // The panel goes before the bundle that made it.
+  panel_.reset();
+}
+
+void PanelSession::start() {
+  if (NSView* view = panel_->panelView()) view_ = static_cast<QWidget*>(view->nativeView());
+  panel_->restoreValuesAndReturnError(nullptr);
+  panel_->willShow();
+}
+
+void PanelSession::restoreFromHost() {
+  ppd_file_t* ppd = host_->ppdFile();
+  for (const std::string& keyword : panel_->supportedPPDOptionKeys()) {
+    if (ppd_choice_t* marked = ppdFindMarkedChoice(ppd, keyword.c_str())) {
+      panel_->PPDOptionKeyValueDidChange(keyword, std::string(marked->choice));
+    }
+  }
+  panel_->restoreValuesAndReturnError(nullptr);
+  panel_->willShow();
+}
+
+std::map<std::string, std::string> PanelSession::summary() const {
+  return panel_->summaryInfo().value_or(std::map<std::string, std::string>{});
+}
+
+bool PanelSession::showHelp() { return panel_->shouldShowHelp(); }
+
+SetOutcome PanelSession::set(const std::string& keyword, const std::string& value) {
+  const ControlFor* control = nullptr;
+  for (const ControlFor& candidate : kControls) {
+    if (keyword == candidate.keyword) control = &candidate;
+  }
+  if (control == nullptr) return usage("unknown setting \"" + keyword + "\"");
+  if (view_ == nullptr) return {SetOutcome::kRefused, "the panel's view could not be loaded"};
+  QWidget* widget = view_->findChild<QWidget*>(QString::fromUtf8(control->outlet));
+  if (widget == nullptr) return {SetOutcome::kRefused, std::string("the panel has no control for ") + keyword};
+
+  // Check the value before touching anything.
+  int resolutionPosition = -1;
+  switch (control->kind) {
+    case ControlKind::kOnOff:
+      if (value != "on" && value != "off") return usage(keyword + " takes on or off, not \"" + value + "\"");
+      break;
+    case ControlKind::kInteger:
+      if (!isWholeNumber(value)) return usage(keyword + " takes a whole number, not \"" + value + "\"");
+      break;
+    case ControlKind::kDecimal:
+      if (!isDecimalNumber(value)) return usage(keyword + " takes a decimal number, not \"" + value + "\"");
+      break;
+    case ControlKind::kResolution:
+      for (int i = 0; i < static_cast<int>(std::size(kResolutionSteps)); ++i) {
+        if (isWholeNumber(value) && std::stol(value) == kResolutionSteps[i]) resolutionPosition = i;
+      }
+      if (resolutionPosition < 0) {
+        return usage("cResolution takes one of the steps 75, 150, 200, 300, 400, 600, 1200, not \"" + value + "\"");
+      }
+      break;
+    case ControlKind::kPopup:
+      break;
+  }
+  if (!widget->isEnabled()) {
+    return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is not available now" +
+                                      (keyword == "vectorGrid" || keyword == "materialThickness"
+                                           ? " (it needs auto focus on)"
+                                           : "")};
+  }
+
+  int refusalsBefore = host_->refusals();
+  host_->clearLastRefusal();
+  // Set the control, then send its action, as the toolkit does for a person.
+  switch (control->kind) {
+    case ControlKind::kPopup: {
+      auto* combo = qobject_cast<QComboBox*>(widget);
+      if (combo == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no pop-up"};
+      // The items carry their keywords as bytes, exactly as the PPD has them.
+      int index = combo->findData(QByteArray::fromStdString(value));
+      if (index < 0) {
+        std::string offered;
+        for (int i = 0; i < combo->count(); ++i) offered += " " + combo->itemData(i).toByteArray().toStdString();
+        return usage(keyword + " offers no choice \"" + value + "\"; it offers" + offered);
+      }
+      combo->setCurrentIndex(index);
+      emit combo->activated(index);
+      break;
+    }
+    case ControlKind::kOnOff: {
+      auto* box = qobject_cast<QAbstractButton*>(widget);
+      if (box == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no box"};
+      bool on = value == "on";
+      box->setChecked(on);
+      emit box->clicked(on);
+      break;
+    }
+    case ControlKind::kInteger:
+    case ControlKind::kDecimal: {
+      auto* field = qobject_cast<QLineEdit*>(widget);
+      if (field == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no field"};
+      QString text = QString::fromUtf8(value);
+      field->setText(text);
+      emit field->textEdited(text);
+      emit field->editingFinished();
+      break;
+    }
+    case ControlKind::kResolution: {
+      auto* slider = qobject_cast<QAbstractSlider*>(widget);
+      if (slider == nullptr) return {SetOutcome::kRefused, "the resolution control is no slider"};
+      {
+        QSignalBlocker quiet(slider);
+        slider->setValue(resolutionPosition);
+      }
+      emit slider->valueChanged(resolutionPosition);
+      break;
+    }
+  }
+  if (host_->refusals() != refusalsBefore) {
+    return {SetOutcome::kRefused, host_->lastRefusal().empty() ? "the printer refused it" : host_->lastRefusal()};
+  }
+  return {};
+}
+
+}  // namespace zarvik::print

@@ -1,0 +1,49 @@
+// The print dialog: the printer, the presets, the engraver's panel, the
+// job summary, a status line that says why the printer refused a setting,
+// and Help, Cancel and Print.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "zarvik-print/print_job.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+
+namespace zarvik::print {
+
+class PrintDialog final : public QDialog {
+ public:
+  // `job` is borrowed and outlives the dialog; `files` are what Print sends.
+  PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget* parent = nullptr);
+  ~PrintDialog() override;
+
+  // Shows the summary and the host's last refusal as they are now.
+  void refresh();
+  // The exit status of the Print that closed the dialog, if any.
+  int printStatus() const { return printStatus_; }
+
+ private:
+  void fillPresets();
+  void choosePreset(int index);
+  void savePreset();
+  void deletePreset();
+  void showHelp();
+  void print();
+  void say(const QString& text, bool problem);
+
+  PrintJob& job_;
+  std::vector<std::string> files_;
+  QComboBox* presets_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QLabel* status_ = nullptr;
+  QScrollArea* panelArea_ = nullptr;
+  int printStatus_ = kExitDone;
+};
+
+}  // namespace zarvik::print
