@@ -148,4 +148,6 @@ void writeLogEntry(std::string_view format, const std::vector<log_detail::Arg>& 
   (currentSink ? *currentSink : static_cast<LogSink&>(systemLog())).write(entry);
 }
 
+LogSink& systemLogSink() { return systemLog(); }
+
 }  // namespace zarvik

@@ -30,6 +30,9 @@ class LogSink {
 // the sink that was installed before.
 LogSink* setLogSink(LogSink* sink);
 
+// The system log itself, for a sink that also writes elsewhere.
+LogSink& systemLogSink();
+
 namespace log_detail {
 
 enum class Kind { kObject, kInt, kLong, kCString, kDouble };

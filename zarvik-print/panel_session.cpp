@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 
 
@@ -65,6 +66,13 @@ bool isDecimalNumber(const std::string& text) {
 
 SetOutcome usage(std::string reason) { return {SetOutcome::kUsageError, std::move(reason)}; }
 
+// A log line as logged: a line of its own. An entry whose message holds a
+// line break keeps it, as the system log does.
+void writeLogLine(const char* entry, std::size_t length, void*) {
+  std::fwrite(entry, 1, length, stderr);
+  std::fputc('\n', stderr);
+}
+
 }  // namespace
 
 std::vector<std::string> missingEngraverOptions(ppd_file_t* ppd) {
@@ -75,9 +83,11 @@ std::vector<std::string> missingEngraverOptions(ppd_file_t* ppd) {
   return missing;
 }
 
-PanelSession::Opened PanelSession::open(std::shared_ptr<host::CupsPpdHost> host, const std::string& bundlePath) {
+PanelSession::Opened PanelSession::open(std::shared_ptr<host::CupsPpdHost> host, const std::string& bundlePath,
+                                        bool logToStandardError) {
   PlugInBundle::Opened opened = PlugInBundle::open(bundlePath);
   if (!opened.bundle) return {nullptr, opened.error, false};
+  if (logToStandardError) opened.bundle->routeLog(writeLogLine, nullptr);
   auto observed = std::make_shared<ObservedHost>(host);
   std::optional<PDEPanelList> panels =
       opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, observed);

@@ -34,8 +34,10 @@ class PanelSession {
   };
 
   // Loads the plug-in bundle at `bundlePath` and asks it for a panel bound
-  // to `host`'s printer.
-  static Opened open(std::shared_ptr<host::CupsPpdHost> host, const std::string& bundlePath);
+  // to `host`'s printer. With `logToStandardError` the panel's log lines
+  // also go to standard error, one per line.
+  static Opened open(std::shared_ptr<host::CupsPpdHost> host, const std::string& bundlePath,
+                     bool logToStandardError = false);
 
   ~PanelSession();
   PanelSession(const PanelSession&) = delete;

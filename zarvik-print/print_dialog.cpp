@@ -39,6 +39,8 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   panelArea_->setFrameShape(QFrame::NoFrame);
   if (QWidget* view = job.session().view()) {
     panelArea_->setWidget(view);
+    // Room for the whole panel; only a small screen makes it scroll.
+    panelArea_->setMinimumSize(view->sizeHint().boundedTo(QSize(1200, 900)));
   } else {
     panelArea_->setWidget(new QLabel(tr("The engraver's panel could not be loaded.")));
   }
@@ -76,7 +78,7 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
 
   fillPresets();
   refresh();
-  resize(sizeHint().expandedTo(QSize(640, 720)));
+  resize(sizeHint());
 }
 
 PrintDialog::~PrintDialog() {

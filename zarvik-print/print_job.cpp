@@ -83,7 +83,7 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
     job->host_->dialogSettings().assign({start->printSettings.begin(), start->printSettings.end()});
   }
 
-  PanelSession::Opened session = PanelSession::open(job->host_, findPlugInBundle());
+  PanelSession::Opened session = PanelSession::open(job->host_, findPlugInBundle(), line.verbose);
   if (!session.session) return Failure{session.noPanel ? kExitNoPanel : kExitUsage, session.error};
   job->session_ = std::move(session.session);
   job->session_->start();

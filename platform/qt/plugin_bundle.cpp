@@ -90,6 +90,14 @@ PlugInBundle::~PlugInBundle() {
   if (module_ != nullptr) dlclose(module_);
 }
 
+bool PlugInBundle::routeLog(void (*writer)(const char* entry, std::size_t length, void* context),
+                            void* context) const {
+  auto route = reinterpret_cast<RouteLog>(dlsym(module_, kRouteLogEntryPoint));
+  if (route == nullptr) return false;
+  route(writer, context);
+  return true;
+}
+
 std::optional<std::string> PlugInBundle::infoValue(std::string_view key) const {
   auto found = info_.find(key);
   if (found == info_.end()) return std::nullopt;

@@ -41,6 +41,10 @@ class PlugInBundle {
 
   PDEPlugIn& principalClass() const { return *principal_; }
   const std::string& path() const { return path_; }
+  // Sends the module's log lines to `writer` too (nullptr: the system log
+  // alone). False when the module has no such hook.
+  bool routeLog(void (*writer)(const char* entry, std::size_t length, void* context), void* context) const;
+
   // A string entry of the bundle's Info.plist, or nullopt.
   std::optional<std::string> infoValue(std::string_view key) const;
 

@@ -7,10 +7,24 @@
 #include "panel/option_table.h"
 #include "platform/qt/qt_bundle.h"
 #include "platform/qt/qt_help_manager.h"
+#include "panel/system_log.h"
 #include "plugin/zarvik_pde_plugin.h"
 
 namespace {
+
 constexpr std::string_view kPrincipalClassName = "ZarvikPDEPlugIn";
+
+// The system log, and a host's writer beside it.
+class RoutedLog final : public zarvik::LogSink {
+ public:
+  void write(std::string_view entry) override {
+    zarvik::systemLogSink().write(entry);
+    if (writer) writer(entry.data(), entry.size(), context);
+  }
+  zarvik::LogWriter writer = nullptr;
+  void* context = nullptr;
+};
+
 }  // namespace
 
 extern "C" __attribute__((visibility("default"))) zarvik::PDEPlugIn* zarvik_pde_principal_class(
@@ -26,4 +40,12 @@ extern "C" __attribute__((visibility("default"))) zarvik::PDEPlugIn* zarvik_pde_
   zarvik::NSHelpManager::setShared(&help);
   zarvik::registerBundleForClass(zarvik::kPanelClassName, std::move(bundle));
   return new zarvik::ZarvikPDEPlugIn();
+}
+
+extern "C" __attribute__((visibility("default"))) void zarvik_pde_route_log(zarvik::LogWriter writer,
+                                                                             void* context) {
+  static RoutedLog routed;
+  routed.writer = writer;
+  routed.context = context;
+  zarvik::setLogSink(writer ? &routed : nullptr);
 }

@@ -3,6 +3,8 @@
 // principal class it creates.
 #pragma once
 
+#include <cstddef>
+
 #include "plugin/pde_protocol.h"
 
 namespace zarvik {
@@ -10,6 +12,11 @@ namespace zarvik {
 // The entry point's name and type.
 inline constexpr char kPrincipalClassEntryPoint[] = "zarvik_pde_principal_class";
 using PrincipalClassFactory = PDEPlugIn* (*)(const char* principalClassName, const char* bundlePath);
+
+// The hook that routes the module's log lines, and its type.
+inline constexpr char kRouteLogEntryPoint[] = "zarvik_pde_route_log";
+using LogWriter = void (*)(const char* entry, std::size_t length, void* context);
+using RouteLog = void (*)(LogWriter writer, void* context);
 
 }  // namespace zarvik
 
@@ -20,3 +27,7 @@ using PrincipalClassFactory = PDEPlugIn* (*)(const char* principalClassName, con
 // another class name or a bundle whose Info.plist cannot be read. Needs a
 // QApplication before any panel view is loaded.
 extern "C" zarvik::PDEPlugIn* zarvik_pde_principal_class(const char* principalClassName, const char* bundlePath);
+
+// Sends every line the module logs to `writer` as well as to the system
+// log; a null writer sends them to the system log alone.
+extern "C" void zarvik_pde_route_log(zarvik::LogWriter writer, void* context);
