@@ -57,10 +57,11 @@ int run(const CommandLine& line) {
     return dialog.printStatus();
   }
 
-  if (line.save) {
-    if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) return fail(kExitUsage, saved.message());
-  }
   if (line.dryRun) {
+    // Print saves after the job went out; a dry run saves only when asked.
+    if (line.save) {
+      if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) return fail(kExitUsage, saved.message());
+    }
     std::cout << QJsonDocument(job.report()).toJson(QJsonDocument::Compact).toStdString() << "\n";
     return settled;
   }

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QComboBox>
+#include <QDoubleValidator>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <charconv>
@@ -52,10 +53,15 @@ constexpr const char* kRequiredOptions[] = {
 
 constexpr int kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
 
+// A sign and digits, however many: a number beyond any range is still a
+// number, which the printer refuses with its range, not a malformed value.
 bool isWholeNumber(const std::string& text) {
-  long value;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size();
+  std::size_t digits = !text.empty() && text.front() == '-' ? 1 : 0;
+  if (digits == text.size()) return false;
+  for (std::size_t i = digits; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+  }
+  return true;
 }
 
 bool isDecimalNumber(const std::string& text) {
@@ -151,21 +157,43 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     case ControlKind::kInteger:
       if (!isWholeNumber(value)) return usage(keyword + " takes a whole number, not \"" + value + "\"");
       break;
-    case ControlKind::kDecimal:
+    case ControlKind::kDecimal: {
       if (!isDecimalNumber(value)) return usage(keyword + " takes a decimal number, not \"" + value + "\"");
+      // A person can type no more decimals than the field's validator
+      // allows; more would not be the number the field holds.
+      auto* field = qobject_cast<QLineEdit*>(widget);
+      auto* validator = field != nullptr ? qobject_cast<const QDoubleValidator*>(field->validator()) : nullptr;
+      std::size_t point = value.find('.');
+      std::size_t decimals = point == std::string::npos ? 0 : value.size() - point - 1;
+      if (validator != nullptr && validator->decimals() >= 0 &&
+          decimals > static_cast<std::size_t>(validator->decimals())) {
+        return usage(keyword + " takes at most " + std::to_string(validator->decimals()) + " decimals, not \"" +
+                     value + "\"");
+      }
       break;
-    case ControlKind::kResolution:
-      for (int i = 0; i < static_cast<int>(std::size(kResolutionSteps)); ++i) {
-        if (isWholeNumber(value) && std::stol(value) == kResolutionSteps[i]) resolutionPosition = i;
+    }
+    case ControlKind::kResolution: {
+      long dotsPerInch = 0;
+      auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), dotsPerInch);
+      bool whole = ec == std::errc() && end == value.data() + value.size();
+      for (int i = 0; whole && i < static_cast<int>(std::size(kResolutionSteps)); ++i) {
+        if (dotsPerInch == kResolutionSteps[i]) resolutionPosition = i;
       }
       if (resolutionPosition < 0) {
         return usage("cResolution takes one of the steps 75, 150, 200, 300, 400, 600, 1200, not \"" + value + "\"");
       }
       break;
+    }
     case ControlKind::kPopup:
       break;
   }
   if (!widget->isEnabled()) {
+    // A box that already shows what is asked needs no click: the job gets
+    // what the script wants, and nothing was refused.
+    if (auto* box = qobject_cast<QAbstractButton*>(widget);
+        control->kind == ControlKind::kOnOff && box != nullptr && box->isChecked() == (value == "on")) {
+      return {};
+    }
     return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is not available now" +
                                       (keyword == "vectorGrid" || keyword == "materialThickness"
                                            ? " (it needs auto focus on)"

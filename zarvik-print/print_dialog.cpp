@@ -1,6 +1,7 @@
 #include "zarvik-print/print_dialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -73,8 +74,14 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   connect(printButton, &QPushButton::clicked, this, &PrintDialog::print);
 
   // The host tells the dialog of every request the panel makes, so the
-  // summary and the status line follow the panel.
-  job.session().setRequestObserver([this](std::string_view, std::string_view, bool) { refresh(); });
+  // summary and the status line follow the panel. A request comes before
+  // the panel has taken in what it asked for, so the refresh waits until
+  // the action that made it is over: one refresh for all its requests.
+  job.session().setRequestObserver([this](std::string_view, std::string_view, bool) {
+    if (refreshQueued_) return;
+    refreshQueued_ = true;
+    QMetaObject::invokeMethod(this, &PrintDialog::refresh, Qt::QueuedConnection);
+  });
 
   fillPresets();
   refresh();
@@ -88,14 +95,18 @@ PrintDialog::~PrintDialog() {
 }
 
 void PrintDialog::refresh() {
+  refreshQueued_ = false;
   QStringList lines;
   for (const auto& [title, text] : job_.session().summary()) {
     lines << QString::fromStdString(title) + ": " + QString::fromStdString(text);
   }
   summary_->setText(lines.join('\n'));
-  const std::string& refusal = job_.session().host().lastRefusal();
-  if (!refusal.empty()) {
-    say(QString::fromStdString(refusal), true);
+  // Only a refusal since the last refresh is news: the host keeps its last
+  // sentence after the person has changed the value to one it takes.
+  const host::CupsPpdHost& host = job_.session().host();
+  if (host.refusals() != refusalsShown_) {
+    refusalsShown_ = host.refusals();
+    say(QString::fromStdString(host.lastRefusal()), true);
   } else {
     say(QString(), false);
   }
@@ -115,6 +126,9 @@ void PrintDialog::fillPresets() {
 void PrintDialog::choosePreset(int index) {
   if (index <= 0) return;
   host::Status used = job_.usePreset(presets_->itemText(index).toStdString());
+  // The panel's restore queued refreshes; they go first, or they would
+  // wipe out the warning below.
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
   refresh();
   if (!used.ok()) say(QString::fromStdString(used.message()), true);
 }

@@ -23,7 +23,8 @@ class PrintDialog final : public QDialog {
   PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget* parent = nullptr);
   ~PrintDialog() override;
 
-  // Shows the summary and the host's last refusal as they are now.
+  // Shows the summary as it is now, and the host's last refusal when there
+  // was one since the last refresh.
   void refresh();
   // The exit status of the Print that closed the dialog, if any.
   int printStatus() const { return printStatus_; }
@@ -44,6 +45,8 @@ class PrintDialog final : public QDialog {
   QLabel* status_ = nullptr;
   QScrollArea* panelArea_ = nullptr;
   int printStatus_ = kExitDone;
+  int refusalsShown_ = 0;  // the host's count of refusals at the last refresh
+  bool refreshQueued_ = false;
 };
 
 }  // namespace zarvik::print

@@ -1,7 +1,11 @@
 #include "zarvik-print/print_job.h"
 
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QJsonArray>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "host/cups_client.h"
@@ -126,6 +130,16 @@ host::Status PrintJob::saveLastUsed() {
 }
 
 std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::string>& files) {
+  // A document that is not there is the person's mistake, not CUPS's: it
+  // is a usage error, found before anything is sent.
+  if (files.empty()) return Failure{kExitUsage, "there is no document to print"};
+  for (const std::string& file : files) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return Failure{kExitUsage, "there is no document " + file};
+    if (::access(file.c_str(), R_OK) != 0) {
+      return Failure{kExitUsage, "cannot read the document " + file + ": " + std::strerror(errno)};
+    }
+  }
   session_->panel().saveValuesAndReturnError(nullptr);
   if (!isQueue_) return Failure{kExitUsage, "a PPD file is no printer: print to a queue with --printer"};
   host::Expected<host::ScopedHttp> http = host::connectToCups();

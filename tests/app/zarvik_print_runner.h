@@ -1,0 +1,197 @@
+// Runs the real zarvik-print program as a script does, in an environment of
+// its own: a temporary folder for the configuration, the runtime files and
+// the home directory, Qt's offscreen platform, the C locale, and a CUPS
+// server address where nothing listens unless a test names a server.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <system_error>
+#include <vector>
+
+// QStrings in test failures as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QStringList& list, std::ostream* out) {
+  *out << '(' << list.join(QStringLiteral(", ")).toStdString() << ')';
+}
+
+namespace zarvik::print::testing {
+
+namespace fs = std::filesystem;
+
+using Args = std::vector<std::string>;
+
+inline Args operator+(Args a, const Args& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// "--set KEY=VALUE" for each of `keyValues`.
+inline Args setting(std::initializer_list<std::string> keyValues) {
+  Args arguments;
+  for (const std::string& keyValue : keyValues) {
+    arguments.push_back("--set");
+    arguments.push_back(keyValue);
+  }
+  return arguments;
+}
+
+// A server address that refuses every connection at once.
+inline constexpr char kNoCupsServer[] = "127.0.0.1:1";
+// The prefix of every line zarvik-print itself writes to standard error.
+inline constexpr char kMessagePrefix[] = "zarvik-print: ";
+
+inline std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+// A JSON object of text values as a map; a value that is not text fails
+// the calling test.
+inline std::map<std::string, std::string> textMap(const QJsonValue& value) {
+  std::map<std::string, std::string> map;
+  if (!value.isObject()) {
+    ADD_FAILURE() << "not a JSON object";
+    return map;
+  }
+  const QJsonObject object = value.toObject();
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    if (!it.value().isString()) ADD_FAILURE() << it.key().toStdString() << " is not text";
+    map[it.key().toStdString()] = it.value().toString().toStdString();
+  }
+  return map;
+}
+
+// What one run of the program did.
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+
+  // The lines zarvik-print wrote to standard error, without the prefix;
+  // lines of others (Qt, libcups) are left out.
+  std::vector<std::string> messages() const {
+    std::vector<std::string> lines;
+    std::istringstream in(err);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.rfind(kMessagePrefix, 0) == 0) lines.push_back(line.substr(sizeof kMessagePrefix - 1));
+    }
+    return lines;
+  }
+
+  // Standard output read as the one JSON object of a dry run, which must
+  // be a single line; an empty object (and a test failure) otherwise.
+  QJsonObject json() const {
+    QJsonParseError error{};
+    QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+      ADD_FAILURE() << "standard output is no JSON object (" << error.errorString().toStdString() << "):\n" << out;
+      return {};
+    }
+    if (out.find('\n') + 1 != out.size()) ADD_FAILURE() << "the JSON object is not one line:\n" << out;
+    return document.object();
+  }
+
+  // Everything the run wrote, for failure messages.
+  std::string transcript() const {
+    return "exit status " + std::to_string(status) + "\n--- stdout\n" + out + "--- stderr\n" + err;
+  }
+};
+
+class ZarvikPrintRunner {
+ public:
+  ZarvikPrintRunner() {
+    std::string pattern = (fs::temp_directory_path() / "zarvik-print-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+      ADD_FAILURE() << "cannot create a temporary folder";
+      return;
+    }
+    dir_ = pattern;
+    fs::create_directories(dir_ / "home");
+    fs::create_directories(dir_ / "runtime");
+    fs::permissions(dir_ / "runtime", fs::perms::owner_all);
+
+    environment_ = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "ZARVIK_PDE_BUNDLE", "LANGUAGE", "LC_MESSAGES", "LC_NUMERIC",
+                             "LC_CTYPE", "CUPS_USER", "CUPS_ENCRYPTION"}) {
+      environment_.remove(name);
+    }
+    set("QT_QPA_PLATFORM", "offscreen");
+    set("LANG", "C.UTF-8");
+    set("LC_ALL", "C.UTF-8");
+    set("HOME", (dir_ / "home").string());
+    set("XDG_CONFIG_HOME", configHome().string());
+    set("XDG_RUNTIME_DIR", (dir_ / "runtime").string());
+    set("CUPS_SERVER", kNoCupsServer);
+  }
+
+  ~ZarvikPrintRunner() {
+    std::error_code ignored;
+    if (!dir_.empty()) fs::remove_all(dir_, ignored);
+  }
+
+  ZarvikPrintRunner(const ZarvikPrintRunner&) = delete;
+  ZarvikPrintRunner& operator=(const ZarvikPrintRunner&) = delete;
+
+  // The temporary folder, removed with the runner.
+  const fs::path& dir() const { return dir_; }
+  fs::path configHome() const { return dir_ / "config"; }
+  // Where the program keeps the settings of `printer` by default.
+  fs::path settingsFileOf(const std::string& printer) const {
+    return configHome() / "zarvik-print" / (printer + ".json");
+  }
+
+  void set(const char* name, const std::string& value) {
+    environment_.insert(QString::fromUtf8(name), QString::fromStdString(value));
+  }
+  void unset(const char* name) { environment_.remove(QString::fromUtf8(name)); }
+
+  ProgramRun run(const std::vector<std::string>& arguments) const {
+    QStringList list;
+    for (const std::string& argument : arguments) list << QString::fromStdString(argument);
+    QProcess process;
+    process.setProcessEnvironment(environment_);
+    process.setWorkingDirectory(QString::fromStdString(dir_.string()));
+    process.start(QStringLiteral(ZARVIK_PRINT_PROGRAM), list);
+    ProgramRun run;
+    if (!process.waitForStarted(30000)) {
+      ADD_FAILURE() << "zarvik-print did not start: " << process.errorString().toStdString();
+      return run;
+    }
+    if (!process.waitForFinished(120000)) {
+      process.kill();
+      process.waitForFinished(5000);
+      ADD_FAILURE() << "zarvik-print did not finish within 120 s";
+    }
+    run.out = process.readAllStandardOutput().toStdString();
+    run.err = process.readAllStandardError().toStdString();
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    return run;
+  }
+
+ private:
+  fs::path dir_;
+  QProcessEnvironment environment_;
+};
+
+}  // namespace zarvik::print::testing
