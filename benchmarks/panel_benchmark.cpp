@@ -3,6 +3,7 @@
 // refreshing the pop-ups as the PPD's choices grow.
 #include <benchmark/benchmark.h>
 #include <cups/ppd.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -27,13 +28,24 @@ class Discard final : public LogSink {
 };
 
 // The platform the panel runs on in every benchmark: a silent log and the
-// in-memory bundle.
+// in-memory bundle. `recorded`: whether the in-memory controls journal what
+// is done to them and the test host keeps a list of the requests, as in the
+// tests; without the recordings what remains is the panel's own cost.
 struct Platform {
-  Platform() : previousLog(setLogSink(&discard)) { registerBundleForClass(kPanelClassName, bundle); }
+  explicit Platform(bool recorded) : recorded(recorded), previousLog(setLogSink(&discard)) {
+    bundle->keepsJournal = recorded;
+    registerBundleForClass(kPanelClassName, bundle);
+  }
   ~Platform() {
     registerBundleForClass(kPanelClassName, nullptr);
     setLogSink(previousLog);
   }
+  std::shared_ptr<RecordingHost> makeHost(ppd_file_t* ppd) const {
+    auto host = std::make_shared<RecordingHost>(ppd);
+    host->recordsCalls = recorded;
+    return host;
+  }
+  bool recorded;
   Discard discard;
   LogSink* previousLog;
   std::shared_ptr<MemoryBundle> bundle = std::make_shared<MemoryBundle>();
@@ -41,49 +53,70 @@ struct Platform {
 
 using ScopedPpd = std::unique_ptr<ppd_file_t, void (*)(ppd_file_t*)>;
 
-ScopedPpd openMarked(const std::string& path) {
+// Not inlined: callgrind leaves it out of the panel's iterations by name.
+[[gnu::noinline]] ScopedPpd openMarked(const std::string& path) {
   ScopedPpd ppd(ppdOpenFile(path.c_str()), ppdClose);
   if (ppd) ppdMarkDefaults(ppd.get());
   return ppd;
 }
 
+// One iteration of each benchmark is a function of its own, so that
+// callgrind can count its instructions (--toggle-collect=*iteration...*, as
+// benchmarks/instruction_counts.py does).
+
+[[gnu::noinline]] void iterationPpdFloor() {
+  ScopedPpd ppd = openMarked(ZARVIK_SAMPLE_PPD);
+  benchmark::DoNotOptimize(ppd.get());
+}
+
+[[gnu::noinline]] void iterationPanelShown(const Platform& platform, bool hostMarks) {
+  ScopedPpd ppd = openMarked(ZARVIK_SAMPLE_PPD);
+  std::shared_ptr<RecordingHost> host = platform.makeHost(ppd.get());
+  host->marksPpd = hostMarks;
+  std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
+  panel->restoreValuesAndReturnError(nullptr);
+  panel->panelView();
+  panel->willShow();
+  benchmark::DoNotOptimize(panel.get());
+}
+
+[[gnu::noinline]] void iterationSliderAction(MemorySlider& slider, float value) { slider.userMoves(value); }
+
+[[gnu::noinline]] void iterationFillAndRefresh(ZarvikPDE& panel) {
+  panel.initializePopup();
+  panel.updateUI();
+}
+
 void BM_PpdOpenAndMarkDefaults(benchmark::State& state) {
-  for (auto _ : state) {
-    ScopedPpd ppd = openMarked(ZARVIK_SAMPLE_PPD);
-    benchmark::DoNotOptimize(ppd.get());
-  }
+  for (auto _ : state) iterationPpdFloor();
 }
 BENCHMARK(BM_PpdOpenAndMarkDefaults);
 
-// state.range(0): 1 when the host marks what it accepts in the PPD with
-// libcups, as a real host does; 0 when it only answers, which leaves the
-// panel's own cost.
+// The PPD opened and marked as in the floor, then the panel built, restored
+// and first shown, and all of it let go. state.range(0): 1 when the host
+// marks what it accepts in the PPD with libcups, as a real host does; 0 when
+// it only answers. state.range(1): 1 when the test doubles keep their
+// recordings. Without both, what remains over the floor is the panel's own
+// cost.
 void BM_PpdOpenPlusPanelShown(benchmark::State& state) {
-  Platform platform;
-  for (auto _ : state) {
-    ScopedPpd ppd = openMarked(ZARVIK_SAMPLE_PPD);
-    auto host = std::make_shared<RecordingHost>(ppd.get());
-    host->marksPpd = state.range(0) == 1;
-    std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
-    panel->restoreValuesAndReturnError(nullptr);
-    panel->panelView();
-    panel->willShow();
-    benchmark::DoNotOptimize(panel.get());
-  }
+  Platform platform(/*recorded=*/state.range(1) == 1);
+  for (auto _ : state) iterationPanelShown(platform, /*hostMarks=*/state.range(0) == 1);
 }
-BENCHMARK(BM_PpdOpenPlusPanelShown)->ArgName("hostMarks")->Arg(1)->Arg(0);
+BENCHMARK(BM_PpdOpenPlusPanelShown)->ArgNames({"hostMarks", "recorded"})->Args({1, 1})->Args({0, 1})->Args({0, 0});
 
+// state.range(0): 1 when the test doubles keep their recordings. The host
+// marks with libcups either way: that is part of the action end to end.
 void BM_SliderActionEndToEnd(benchmark::State& state) {
-  Platform platform;
+  Platform platform(/*recorded=*/state.range(0) == 1);
   ScopedPpd ppd = openMarked(ZARVIK_SAMPLE_PPD);
-  auto host = std::make_shared<RecordingHost>(ppd.get());
+  std::shared_ptr<RecordingHost> host = platform.makeHost(ppd.get());
   std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
   panel->panelView();
   panel->willShow();
   MemorySlider& slider = platform.bundle->loadedView->slider("rPowerSlider");
   float value = 10;
   for (auto _ : state) {
-    slider.userMoves(value);
+    iterationSliderAction(slider, value);
     value = value == 10 ? 90 : 10;
     // Keep the recordings from growing across iterations.
     host->calls.clear();
@@ -91,7 +124,7 @@ void BM_SliderActionEndToEnd(benchmark::State& state) {
     platform.bundle->loadedView->journal.clear();
   }
 }
-BENCHMARK(BM_SliderActionEndToEnd);
+BENCHMARK(BM_SliderActionEndToEnd)->ArgName("recorded")->Arg(1)->Arg(0);
 
 // A sample PPD whose five pick-one options share `choices` choices.
 std::string generatedPpd(int choices) {
@@ -108,23 +141,23 @@ std::string generatedPpd(int choices) {
     std::string close = std::string("*CloseUI: *").append(options[o]);
     text.insert(text.find(close), extra);
   }
-  auto path = std::filesystem::temp_directory_path() / ("zarvik-bench-" + std::to_string(choices) + ".ppd");
+  // The process id keeps runs side by side (the smoke test, callgrind) apart.
+  auto path = std::filesystem::temp_directory_path() /
+              ("zarvik-bench-" + std::to_string(getpid()) + "-" + std::to_string(choices) + ".ppd");
   std::ofstream(path) << text;
   return path.string();
 }
 
 void BM_FillAndRefreshPopups(benchmark::State& state) {
-  Platform platform;
+  Platform platform(/*recorded=*/false);
   std::string path = generatedPpd(static_cast<int>(state.range(0)));
   ScopedPpd ppd = openMarked(path);
   for (auto _ : state) {
     state.PauseTiming();
-    auto host = std::make_shared<RecordingHost>(ppd.get());
-    std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
+    std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(platform.makeHost(ppd.get()));
     panel->panelView();
     state.ResumeTiming();
-    panel->initializePopup();
-    panel->updateUI();
+    iterationFillAndRefresh(*panel);
     state.PauseTiming();
     panel.reset();
     state.ResumeTiming();

@@ -39,6 +39,14 @@ std::string decodeUtf8Lossy(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
+    // A run of ASCII, most of any PPD's text, goes in with one append.
+    std::size_t ascii = i;
+    while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80) ++ascii;
+    if (ascii != i) {
+      out.append(bytes.substr(i, ascii - i));
+      i = ascii;
+      continue;
+    }
     std::size_t length = validUtf8SequenceLength(bytes.substr(i));
     if (length == 0) {
       out.append(kReplacement);

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "panel/ppd_text.h"
 #include "panel/value_text.h"
@@ -65,87 +66,146 @@ namespace log_detail {
 void formatDoesNotMatchArguments() {}
 }  // namespace log_detail
 
-std::string escapeForLog(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+namespace {
+
+// Whether the eight bytes at `bytes` are all printable ASCII other than the
+// backslash (0x20 to 0x7E, not 0x5C). Each test sets a byte's top bit where
+// the byte fails it; a carry can only spread from a byte that fails.
+bool plainAscii(const char* bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  std::uint64_t word;
+  std::memcpy(&word, bytes, sizeof word);
+  std::uint64_t below20 = (word - kOnes * 0x20) & ~word;  // top bit: b < 0x20 (or b >= 0x80)
+  std::uint64_t from7f = word | (word + kOnes);           // top bit: b >= 0x7F
+  std::uint64_t backslash = word ^ (kOnes * '\\');
+  std::uint64_t isBackslash = (backslash - kOnes) & ~backslash;  // top bit: b == '\\'
+  return ((below20 | from7f | isBackslash) & kHighs) == 0;
+}
+
+// Appends `text` escaped to `out`. Runs of bytes that stand as they are go
+// in with one append; a message is mostly such runs.
+void appendEscaped(std::string& out, std::string_view text) {
+  std::size_t run = 0;
+  std::size_t i = 0;
+  auto flushRun = [&] { out.append(text.substr(run, i - run)); };
+  while (i < text.size()) {
+    // Eight bytes at a time while none of them needs a look: no control
+    // character, no DEL, no backslash, nothing outside ASCII.
+    while (text.size() - i >= 8 && plainAscii(text.data() + i)) i += 8;
+    if (i == text.size()) break;
     unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      ++i;
+      continue;
+    }
     if (c < 0x80) {
+      flushRun();
       switch (c) {
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
         case '\\': out += "\\\\"; break;
-        default:
-          if (c < 0x20 || c == 0x7F) {
-            appendHexEscape(out, c);
-          } else {
-            out += static_cast<char>(c);
-          }
+        default: appendHexEscape(out, c);
       }
-      ++i;
+      run = ++i;
       continue;
     }
     std::size_t length = validUtf8SequenceLength(text.substr(i));
     if (length == 0) {
+      flushRun();
       appendHexEscape(out, c);
-      ++i;
+      run = ++i;
       continue;
     }
-    std::string_view sequence = text.substr(i, length);
-    if (unsigned code = breakingCodePoint(sequence)) {
+    if (unsigned code = breakingCodePoint(text.substr(i, length))) {
+      flushRun();
       out += "\\u";
       for (int shift = 12; shift >= 0; shift -= 4) out += kHexDigits[(code >> shift) & 0xF];
-    } else {
-      out.append(sequence);
+      i += length;
+      run = i;
+      continue;
     }
     i += length;
   }
+  flushRun();
+}
+
+}  // namespace
+
+std::string escapeForLog(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  appendEscaped(out, text);
   return out;
 }
 
-std::string formatLogMessage(std::string_view format, const std::vector<log_detail::Arg>& args) {
-  std::string out;
+namespace {
+
+// Appends the message to `out`.
+void appendLogMessage(std::string& out, std::string_view format, std::span<const log_detail::Arg> args) {
   std::size_t next = 0;
-  auto argument = [&]() -> const log_detail::Arg* {
-    return next < args.size() ? &args[next++] : nullptr;
-  };
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    char c = format[i];
-    if (c != '%' || i + 1 == format.size()) {
-      out += c;
-      continue;
+  std::size_t i = 0;
+  while (i < format.size()) {
+    std::size_t percent = format.find('%', i);
+    // A '%' that ends the format stands for itself.
+    if (percent == std::string_view::npos || percent + 1 == format.size()) {
+      out.append(format.substr(i));
+      break;
     }
-    std::string_view rest = format.substr(i + 1);
+    out.append(format.substr(i, percent - i));
+    std::string_view rest = format.substr(percent + 1);
     if (rest.starts_with("%")) {
       out += '%';
-      ++i;
+      i = percent + 2;
       continue;
     }
-    std::size_t directiveLength = rest.starts_with("ld") ? 2 : 1;
-    const log_detail::Arg* arg = argument();
-    i += directiveLength;
-    if (arg == nullptr) continue;  // unreachable: LogFormat checked the count
-    switch (arg->kind) {
+    i = percent + 1 + (rest.starts_with("ld") ? 2 : 1);
+    if (next == args.size()) continue;  // unreachable: LogFormat checked the count
+    const log_detail::Arg& arg = args[next++];
+    switch (arg.kind) {
       case log_detail::Kind::kObject:
       case log_detail::Kind::kCString:
-        out += arg->text ? escapeForLog(*arg->text) : std::string("(null)");
+        if (arg.text) {
+          appendEscaped(out, *arg.text);
+        } else {
+          out += "(null)";
+        }
         break;
       case log_detail::Kind::kInt:
       case log_detail::Kind::kLong:
-        out += formatLong(static_cast<long>(arg->integer));
+        out += formatLong(static_cast<long>(arg.integer));
         break;
       case log_detail::Kind::kDouble:
-        out += formatFloat(arg->real);
+        out += formatFloat(arg.real);
         break;
     }
   }
+}
+
+}  // namespace
+
+std::string formatLogMessage(std::string_view format, std::span<const log_detail::Arg> args) {
+  std::string out;
+  out.reserve(format.size() + 64);
+  appendLogMessage(out, format, args);
   return out;
 }
 
-void writeLogEntry(std::string_view format, const std::vector<log_detail::Arg>& args) {
-  std::string entry = formatLogMessage(format, args);
+void writeLogEntry(std::string_view format, std::span<const log_detail::Arg> args) {
+  // Entries are formatted into a buffer that keeps its storage from one
+  // message to the next; a sink that logs from inside write() gets a buffer
+  // of its own.
+  thread_local std::string buffer;
+  thread_local bool inUse = false;
+  std::string own;
+  std::string& entry = inUse ? own : buffer;
+  bool outermost = !inUse;
+  entry.clear();
+  appendLogMessage(entry, format, args);
+  inUse = true;
   (currentSink ? *currentSink : static_cast<LogSink&>(systemLog())).write(entry);
+  if (outermost) inUse = false;
 }
 
 LogSink& systemLogSink() { return systemLog(); }

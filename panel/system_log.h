@@ -8,8 +8,10 @@
 // change the message around it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -133,14 +135,16 @@ class LogFormat {
 };
 
 // Formats a message without logging it; exposed for tests.
-std::string formatLogMessage(std::string_view format, const std::vector<log_detail::Arg>& args);
+std::string formatLogMessage(std::string_view format, std::span<const log_detail::Arg> args);
 
-void writeLogEntry(std::string_view format, const std::vector<log_detail::Arg>& args);
+void writeLogEntry(std::string_view format, std::span<const log_detail::Arg> args);
 
 // Logs one message. The format must be a literal that fits the arguments.
 template <class... Args>
 void NSLog(LogFormat<std::type_identity_t<Args>...> format, const Args&... args) {
-  writeLogEntry(format.text(), {log_detail::makeArg(args)...});
+  // On the stack: a message costs no allocation for its arguments.
+  const std::array<log_detail::Arg, sizeof...(Args)> list{log_detail::makeArg(args)...};
+  writeLogEntry(format.text(), list);
 }
 
 // Escapes `text` for a log line: C0 controls and DEL as "\n", "\r", "\t" or

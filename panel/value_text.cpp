@@ -53,6 +53,18 @@ std::string formatLong(long value) {
 std::string formatFloat(double value) {
   if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
   if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+  // Whole numbers, most values the panel and its controls hold, print as
+  // their integer and six zeros: exact below 2^53, and many times cheaper
+  // than fixed notation with a precision.
+  if (std::fabs(value) < 0x1p53 && value == std::trunc(value)) {
+    char buffer[32];
+    char* at = buffer;
+    if (std::signbit(value)) *at++ = '-';  // keeps the sign of -0
+    auto [end, ec] = std::to_chars(at, buffer + sizeof buffer, static_cast<long long>(std::fabs(value)));
+    std::string text(buffer, end);
+    text += ".000000";
+    return text;
+  }
   // The largest double has 309 integer digits; 6 decimals, sign and point.
   char buffer[330];
   auto [end, ec] =

@@ -211,7 +211,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
       int index = combo->findData(QByteArray::fromStdString(value));
       if (index < 0) {
         std::string offered;
-        for (int i = 0; i < combo->count(); ++i) offered += " " + combo->itemData(i).toByteArray().toStdString();
+        for (int i = 0; i < combo->count(); ++i) offered.append(" ").append(combo->itemData(i).toByteArray().toStdString());
         return usage(keyword + " offers no choice \"" + value + "\"; it offers" + offered);
       }
       combo->setCurrentIndex(index);

@@ -1,11 +1,17 @@
 #include "support/memory_toolkit.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
+
+#include "panel/value_text.h"
 
 namespace zarvik::testing {
 namespace {
 
 std::string number(double v) { return formatFloat(v); }
+
+std::string_view yesNo(bool e) { return e ? "YES" : "NO"; }
 
 template <class Sender>
 void deliver(const std::optional<ControlAction>& action, Sender& sender) {
@@ -15,22 +21,33 @@ void deliver(const std::optional<ControlAction>& action, Sender& sender) {
 
 }  // namespace
 
+void MemoryControl::record(std::string_view operation, std::string_view argument) {
+  if (!journaled) return;
+  // One allocation per entry: controls are set many times per refresh.
+  std::string entry;
+  entry.reserve(name_.size() + operation.size() + argument.size() + 3);
+  entry.append(name_).append(1, '.').append(operation).append(1, '(').append(argument).append(1, ')');
+  journal_.push_back(std::move(entry));
+}
+
 void MemoryPopUpButton::setEnabled(bool e) {
   enabled = e;
-  record(std::string("setEnabled(") + (e ? "YES" : "NO") + ")");
+  record("setEnabled", yesNo(e));
 }
 
 void MemoryPopUpButton::removeAllItems() {
   items.clear();
   selected = -1;
-  record("removeAllItems()");
+  record("removeAllItems", "");
 }
 
 void MemoryPopUpButton::addItemWithTitle(const std::string& title) {
   auto item = std::make_unique<Item>();
   item->title = title;
+  // Room for a typical menu at once rather than growing by doubling.
+  if (items.empty()) items.reserve(8);
   items.push_back(std::move(item));
-  record("addItemWithTitle(" + title + ")");
+  record("addItemWithTitle", title);
 }
 
 NSMenuItem* MemoryPopUpButton::itemAtIndex(NSInteger index) {
@@ -47,7 +64,7 @@ NSInteger MemoryPopUpButton::indexOfItemWithRepresentedObject(const std::optiona
 
 void MemoryPopUpButton::selectItemAtIndex(NSInteger index) {
   selected = index >= 0 && static_cast<std::size_t>(index) < items.size() ? index : -1;
-  record("selectItemAtIndex(" + std::to_string(index) + ")");
+  if (journaled) record("selectItemAtIndex", formatLong(index));
 }
 
 bool MemoryPopUpButton::userSelects(NSInteger index) {
@@ -76,12 +93,12 @@ std::optional<std::string> MemoryPopUpButton::selectedObject() const {
 
 void MemoryButton::setEnabled(bool e) {
   enabled = e;
-  record(std::string("setEnabled(") + (e ? "YES" : "NO") + ")");
+  record("setEnabled", yesNo(e));
 }
 
 void MemoryButton::setState(NSInteger s) {
   state_ = s;
-  record("setState(" + std::to_string(s) + ")");
+  if (journaled) record("setState", formatLong(s));
 }
 
 bool MemoryButton::userClicks() {
@@ -93,14 +110,14 @@ bool MemoryButton::userClicks() {
 
 void MemorySlider::setEnabled(bool e) {
   enabled = e;
-  record(std::string("setEnabled(") + (e ? "YES" : "NO") + ")");
+  record("setEnabled", yesNo(e));
 }
 
 int MemorySlider::intValue() const { return truncateToInt32(value).value_or(0); }
 
 void MemorySlider::setFloatValue(float v) {
   value = v;
-  record("setFloatValue(" + number(v) + ")");
+  if (journaled) record("setFloatValue", number(v));
 }
 
 bool MemorySlider::userMoves(float v) {
@@ -112,19 +129,19 @@ bool MemorySlider::userMoves(float v) {
 
 void MemoryTextField::setEnabled(bool e) {
   enabled = e;
-  record(std::string("setEnabled(") + (e ? "YES" : "NO") + ")");
+  record("setEnabled", yesNo(e));
 }
 
 int MemoryTextField::intValue() const { return truncateToInt32(value).value_or(0); }
 
 void MemoryTextField::setFloatValue(float v) {
   value = v;
-  record("setFloatValue(" + number(v) + ")");
+  if (journaled) record("setFloatValue", number(v));
 }
 
 void MemoryTextField::setTextColor(NSColor c) {
   color = c;
-  record(std::string("setTextColor(") + (c == NSColor::blackColor ? "black" : "gray") + ")");
+  record("setTextColor", c == NSColor::blackColor ? "black" : "gray");
 }
 
 bool MemoryTextField::userTypes(float v) {
@@ -185,6 +202,18 @@ bool MemoryBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
   ++nibLoads;
   if (!hasNib || name != "ZarvikPDE") return false;
   auto view = std::make_unique<MemoryView>();
+  // The view's map is filled in its own order, each control placed with a
+  // hint that is right, which saves the search; the controls are made and
+  // connected in the layout's order.
+  static const std::vector<std::size_t> kByName = [] {
+    std::vector<std::size_t> order(layout().size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [](std::size_t a, std::size_t b) { return layout()[a].first < layout()[b].first; });
+    return order;
+  }();
+  std::vector<std::unique_ptr<MemoryControl>> made;
+  made.reserve(layout().size());
   for (const auto& [outlet, actionName] : layout()) {
     std::unique_ptr<MemoryControl> control;
     OutletTarget target;
@@ -205,9 +234,13 @@ bool MemoryBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
       control.reset(c);
       target = static_cast<NSTextField*>(c);
     }
+    control->journaled = keepsJournal;
     if (!actionName.empty()) control->action = owner.actionNamed(actionName);
-    if (!omittedOutlets.count(outlet)) owner.connectOutlet(outlet, target);
-    view->controls.emplace(outlet, std::move(control));
+    if (omittedOutlets.empty() || !omittedOutlets.contains(outlet)) owner.connectOutlet(outlet, target);
+    made.push_back(std::move(control));
+  }
+  for (std::size_t i : kByName) {
+    view->controls.emplace_hint(view->controls.end(), layout()[i].first, std::move(made[i]));
   }
   loadedView = view.get();
   owner.setView(std::move(view));

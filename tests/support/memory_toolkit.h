@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "panel/bundle.h"
@@ -29,9 +30,12 @@ class MemoryControl {
   const std::string& name() const { return name_; }
   bool enabled = true;
   std::optional<ControlAction> action;
+  // Whether what is done to the control goes into the journal.
+  bool journaled = true;
 
  protected:
-  void record(const std::string& operation) { journal_.push_back(name_ + "." + operation); }
+  // Journals "outlet.operation(argument)".
+  void record(std::string_view operation, std::string_view argument);
 
  private:
   std::string name_;
@@ -140,6 +144,9 @@ class MemoryBundle final : public NSBundle {
   static const std::vector<std::pair<std::string, std::string>>& layout();
 
   bool hasNib = true;
+  // Whether the controls of the views it loads keep the journal; the
+  // benchmarks turn it off to time the panel rather than the recording.
+  bool keepsJournal = true;
   std::set<std::string> omittedOutlets;
   std::map<std::string, std::string, std::less<>> strings;
   std::map<std::string, std::string, std::less<>> info;

@@ -14,7 +14,12 @@ OSStatus MemoryPrintSettings::getValue(std::string_view key, PrintSettingValue& 
 OSStatus MemoryPrintSettings::setValue(std::string_view key, std::string_view value, bool locked) {
   writes.push_back({std::string(key), std::string(value), locked});
   if (setStatus != noErr) return setStatus;
-  values.insert_or_assign(std::string(key), std::string(value));
+  // Looked up by the view, so that a key already held is not copied again.
+  if (auto found = values.find(key); found != values.end()) {
+    found->second = std::string(value);
+  } else {
+    values.emplace(std::string(key), std::string(value));
+  }
   return noErr;
 }
 
@@ -29,9 +34,9 @@ PMPrintSettings* RecordingHost::printSettings() {
 }
 
 bool RecordingHost::willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) {
-  calls.emplace_back(key, choice);
-  bool refused = refusedKeys.count(std::string(key)) != 0 ||
-                 refusedChoices.count({std::string(key), std::string(choice)}) != 0 ||
+  if (recordsCalls) calls.emplace_back(key, choice);
+  bool refused = refusedKeys.contains(key) ||
+                 (!refusedChoices.empty() && refusedChoices.contains({std::string(key), std::string(choice)})) ||
                  (decide && !decide(key, choice));
   if (refused) return false;
   if (marksPpd) mark(key, choice);

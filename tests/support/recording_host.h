@@ -60,8 +60,11 @@ class RecordingHost final : public PDEPluginCallback {
   bool marksPpd = true;
   // Decides requests that no refusal names; accepts when empty.
   std::function<bool(std::string_view key, std::string_view choice)> decide;
-  std::set<std::string> refusedKeys;
+  std::set<std::string, std::less<>> refusedKeys;
   std::set<std::pair<std::string, std::string>> refusedChoices;
+  // Whether requests are kept in `calls`; the benchmarks turn it off to time
+  // the panel rather than the recording.
+  bool recordsCalls = true;
   std::vector<std::pair<std::string, std::string>> calls;
   int ppdFileCalls = 0;
   int printSettingsCalls = 0;

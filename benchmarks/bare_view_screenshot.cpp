@@ -1,0 +1,55 @@
+// The floor of the dialog's cold start: a Qt program that does nothing but
+// load the panel's view description and save a picture of it, the least any
+// program showing that view must do.
+//
+//   bare_view_screenshot VIEW.ui SCREENSHOT.png [WIDTHxHEIGHT]
+//
+// With a size, the view is pictured at that size: the dialog's, to compare
+// like with like.
+#include <QApplication>
+#include <QFile>
+#include <QUiLoader>
+#include <QWidget>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv) {
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: bare_view_screenshot VIEW.ui SCREENSHOT.png [WIDTHxHEIGHT]\n");
+    return 2;
+  }
+  // As zarvik-print does without a display.
+  if (!qEnvironmentVariableIsSet("DISPLAY") && !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+      !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication application(argc, argv);
+  QFile description(QString::fromLocal8Bit(argv[1]));
+  if (!description.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "bare_view_screenshot: cannot open %s\n", argv[1]);
+    return 2;
+  }
+  QUiLoader loader;
+  std::unique_ptr<QWidget> view(loader.load(&description, nullptr));
+  if (!view) {
+    std::fprintf(stderr, "bare_view_screenshot: cannot load %s\n", argv[1]);
+    return 2;
+  }
+  if (argc == 4) {
+    const QStringList size = QString::fromLocal8Bit(argv[3]).split('x');
+    bool wide = false, high = false;
+    const int width = size.value(0).toInt(&wide), height = size.value(1).toInt(&high);
+    if (size.size() != 2 || !wide || !high || width <= 0 || height <= 0) {
+      std::fprintf(stderr, "bare_view_screenshot: %s is no WIDTHxHEIGHT\n", argv[3]);
+      return 2;
+    }
+    view->resize(width, height);
+  }
+  view->show();
+  QApplication::processEvents();
+  if (!view->grab().save(QString::fromLocal8Bit(argv[2]))) {
+    std::fprintf(stderr, "bare_view_screenshot: cannot write %s\n", argv[2]);
+    return 2;
+  }
+  return 0;
+}
