@@ -6,6 +6,8 @@
 #include <cups/array.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <set>
 
 #include "host/custom_value.h"
@@ -19,10 +21,10 @@ constexpr std::string_view kCustomPrefix = "Custom";
 constexpr std::string_view kCustomValuePrefix = "Custom.";
 constexpr char kCustomChoice[] = "Custom";
 
-// Text from the request, fit for a status line: valid UTF-8, and control
-// characters (a NUL, a line break) shown as U+FFFD.
-std::string quote(std::string_view text) {
-  std::string shown = "\"";
+// Text from a request or a settings file, fit for a status line: valid
+// UTF-8, and control characters (a NUL, a line break) shown as U+FFFD.
+std::string printable(std::string_view text) {
+  std::string shown;
   for (char c : decodeUtf8Lossy(text)) {
     auto byte = static_cast<unsigned char>(c);
     if (byte < 0x20 || byte == 0x7F) {
@@ -31,8 +33,10 @@ std::string quote(std::string_view text) {
       shown += c;
     }
   }
-  return shown + "\"";
+  return shown;
 }
+
+std::string quote(std::string_view text) { return "\"" + printable(text) + "\""; }
 
 std::string rangeText(const ppd_cparam_t& param) {
   switch (param.type) {
@@ -43,6 +47,15 @@ std::string rangeText(const ppd_cparam_t& param) {
     default:
       return formatReal(param.minimum.custom_real) + " to " + formatReal(param.maximum.custom_real);
   }
+}
+
+// A number as the float a parameter keeps, or nothing beyond a float's
+// range. The range is checked on that float, not on the text's number:
+// each end as the PPD writes it ("0.7") is then taken, and a value kept is
+// never an infinity or a number the job would print outside the range.
+std::optional<float> asFloat(double number) {
+  if (!(std::fabs(number) <= std::numeric_limits<float>::max())) return std::nullopt;
+  return static_cast<float>(number);
 }
 
 std::set<ppd_option_t*> conflictedOptions(ppd_file_t* ppd) {
@@ -162,10 +175,11 @@ std::optional<std::string> CupsPpdHost::markCustomValue(ppd_option_t* option, st
     case PPD_CUSTOM_INVCURVE: {
       std::optional<double> number = parseDecimal(text);
       if (!number) return name + " needs a decimal number from " + range + ", not " + quote(text) + ".";
-      if (*number < param->minimum.custom_real || *number > param->maximum.custom_real) {
+      std::optional<float> kept = asFloat(*number);
+      if (!kept || *kept < param->minimum.custom_real || *kept > param->maximum.custom_real) {
         return name + " must be from " + range + "; " + std::string(text) + " is outside that range.";
       }
-      value.custom_real = static_cast<float>(*number);
+      value.custom_real = *kept;
       break;
     }
     case PPD_CUSTOM_POINTS: {
@@ -174,10 +188,11 @@ std::optional<std::string> CupsPpdHost::markCustomValue(ppd_option_t* option, st
         return name + " needs a length from " + range + " (a number with pt, in, ft, cm, mm or m), not " + quote(text) +
                ".";
       }
-      if (*points < param->minimum.custom_points || *points > param->maximum.custom_points) {
+      std::optional<float> kept = asFloat(*points);
+      if (!kept || *kept < param->minimum.custom_points || *kept > param->maximum.custom_points) {
         return name + " must be from " + range + "; " + std::string(text) + " is outside that range.";
       }
-      value.custom_points = static_cast<float>(*points);
+      value.custom_points = *kept;
       break;
     }
     default:
@@ -265,7 +280,7 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
   std::vector<std::pair<std::string, std::string>> pending;
   for (const auto& [keyword, choice] : options) {
     if (!ppd_ || findOptionExactly(ppd_.get(), keyword) == nullptr) {
-      report.warnings.push_back("Skipped the stored option " + keyword + "=" + choice +
+      report.warnings.push_back("Skipped the stored option " + printable(keyword) + "=" + printable(choice) +
                                 ": the printer has no such option.");
     } else {
       pending.emplace_back(keyword, choice);
@@ -289,7 +304,8 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
     }
   }
   for (const auto& [keyword, choice] : pending) {
-    report.warnings.push_back("Skipped the stored option " + keyword + "=" + choice + ": " + reasons[keyword]);
+    report.warnings.push_back("Skipped the stored option " + printable(keyword) + "=" + printable(choice) + ": " +
+                              reasons[keyword]);
   }
   return report;
 }

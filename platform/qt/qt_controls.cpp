@@ -302,10 +302,13 @@ void QtTextField::editingFinished() {
 bool QtTextField::eventFilter(QObject* watched, QEvent* event) {
   // Text the validator does not accept ends no editing; leaving the field
   // with it shows the last number again rather than a value the job does
-  // not have.
-  if (watched == lineEdit_ && event->type() == QEvent::FocusOut && edited_ && !lineEdit_->hasAcceptableInput()) {
+  // not have. The filter watches the line edit only; while the line edit is
+  // destroyed its QWidget part sends a last FocusOut, and the cast then
+  // finds no QLineEdit, where the QPointer would cast the half-gone object.
+  auto* edit = qobject_cast<QLineEdit*>(watched);
+  if (edit != nullptr && event->type() == QEvent::FocusOut && edited_ && !edit->hasAcceptableInput()) {
     edited_ = false;
-    lineEdit_->setText(shownText_);
+    edit->setText(shownText_);
   }
   return QtControl::eventFilter(watched, event);
 }

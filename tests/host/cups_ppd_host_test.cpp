@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,44 @@ TEST_F(CupsPpdHostTest, RealValueTextsTakeAPointInEveryLocale) {
   zarvik::testing::GermanLocale german;
   ASSERT_EQ(german.failure(), "");
   check("German locale");
+}
+
+TEST_F(CupsPpdHostTest, EachEndOfARangeAsThePpdWritesItIsTakenAndNoValueIsBeyondAFloat) {
+  // 0.7 is kept as the float just below it; the text 0.7 means that float.
+  HostOnPpd real(sampleWith("thickness/Thickness (mm): 1 real 0.0 50.0", "thickness/Thickness (mm): 1 real 0.1 0.7"));
+  ppd_cparam_t* thickness = param(real->ppdFile(), "materialThickness", "thickness");
+  ASSERT_NE(thickness, nullptr);
+  for (const auto& [text, value] : std::vector<std::pair<std::string, float>>{
+           {"0.7", 0.7f}, {"0.1", 0.1f}, {"0.70000001", 0.7f}, {"0.5", 0.5f}}) {
+    EXPECT_TRUE(real->willChangePPDOptionKeyValue("CustommaterialThickness", text)) << real->lastRefusal();
+    EXPECT_EQ(thickness->current.custom_real, value) << text;
+  }
+  EXPECT_FALSE(real->willChangePPDOptionKeyValue("CustommaterialThickness", "0.7000001"));
+  EXPECT_EQ(real->lastRefusal(), "Material Thickness must be from 0.1 to 0.7; 0.7000001 is outside that range.");
+  EXPECT_EQ(thickness->current.custom_real, 0.5f);
+
+  HostOnPpd points(sampleWith("thickness/Thickness (mm): 1 real 0.0 50.0", "thickness/Thickness: 1 points 0 28.346457"));
+  EXPECT_TRUE(points->mark("materialThickness", "Custom.1cm").ok()) << points->lastRefusal();
+  EXPECT_TRUE(points->mark("materialThickness", "Custom.28.346457").ok()) << points->lastRefusal();
+
+  // A range beyond a float is infinite in libcups; a number beyond a float
+  // is still refused, never kept as an infinity the job cannot write.
+  HostOnPpd huge(sampleWith("thickness/Thickness (mm): 1 real 0.0 50.0", "thickness/Thickness (mm): 1 real -1e308 1e308"));
+  ppd_cparam_t* unbounded = param(huge->ppdFile(), "materialThickness", "thickness");
+  ASSERT_NE(unbounded, nullptr);
+  const std::string beyond = "1" + std::string(39, '0');
+  EXPECT_FALSE(huge->willChangePPDOptionKeyValue("CustommaterialThickness", beyond));
+  EXPECT_EQ(huge->lastRefusal(), "Material Thickness must be from -inf to inf; " + beyond + " is outside that range.");
+  EXPECT_FALSE(huge->willChangePPDOptionKeyValue("CustommaterialThickness", "-" + beyond));
+  EXPECT_TRUE(huge->willChangePPDOptionKeyValue("CustommaterialThickness", "340282346638528859811704183484516925440"));
+  EXPECT_EQ(unbounded->current.custom_real, std::numeric_limits<float>::max());
+
+  // Stored options from a hand-edited file are shown on one line.
+  CupsPpdHost::ApplyReport report = host->applyOptions({{"Job\nType", "Raster\x1B[2J"}, {"dithering", "a\rb"}});
+  EXPECT_EQ(report.warnings,
+            (std::vector<std::string>{
+                "Skipped the stored option Job\xEF\xBF\xBDType=Raster\xEF\xBF\xBD[2J: the printer has no such option.",
+                "Skipped the stored option dithering=a\xEF\xBF\xBD" "b: Dithering has no choice \"a\xEF\xBF\xBD" "b\"."}));
 }
 
 TEST_F(CupsPpdHostTest, CustomValuesThatOneNumberCannotSetAreRefused) {

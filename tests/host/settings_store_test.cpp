@@ -247,5 +247,22 @@ TEST_F(SettingsStoreTest, OneBadValueFallsBackAloneAndTheOthersAreKept) {
                                       in + "presets is not an object; it is left out."}));
 }
 
+TEST_F(SettingsStoreTest, NamesFromTheFileOrTheCallerNeverBreakTheWarningLine) {
+  // A hand-edited file, or a preset name, with line breaks and an escape
+  // sequence: each warning and failure stays one line to print.
+  writeAll(file, R"({"format": "zarvik-print-settings",
+    "lastUsed": {"options": {"Job\nType": 5, "\u001b[2J": 6}},
+    "presets": {"a\r\nzarvik-print: error": 7}})");
+  SettingsStore store(file, "Zarvik");
+  const std::string in = "In " + file.string() + ", the value at ";
+  EXPECT_EQ(store.load(),
+            (std::vector<std::string>{in + "lastUsed/options/\xEF\xBF\xBD[2J is not text; it is left out.",
+                                      in + "lastUsed/options/Job\xEF\xBF\xBDType is not text; it is left out.",
+                                      in + "presets/a\xEF\xBF\xBD\xEF\xBF\xBDzarvik-print: error is not an object; "
+                                           "it is left out."}));
+  EXPECT_EQ(store.deletePreset("Oak\n\x1B[31mred\xFF").message(),
+            "There is no preset \"Oak\xEF\xBF\xBD\xEF\xBF\xBD[31mred\xEF\xBF\xBD\".");
+}
+
 }  // namespace
 }  // namespace zarvik::host

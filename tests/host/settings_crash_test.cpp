@@ -1,0 +1,202 @@
+// The settings store killed while it saves: a child process saves two
+// settings in turn, as fast as it can, and is killed with SIGKILL at random
+// moments. After every kill the file must read without a warning and hold
+// one of the settings whole (or what it held before), and a preset the
+// child never touched must still be there.
+//
+// ZARVIK_CRASH_KILLS sets the number of kills (default 50), ZARVIK_CRASH_SEED
+// the seed of the moments (default 1); the run stops early at
+// ZARVIK_CRASH_SECONDS (default 90) and says so.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "host/settings_store.h"
+
+namespace zarvik::host {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr char kPrinter[] = "Zarvik";
+constexpr char kKeptPreset[] = "Birch 3 mm";
+
+unsigned long fromEnvironment(const char* name, unsigned long fallback) {
+  const char* text = std::getenv(name);
+  if (text == nullptr || *text == '\0') return fallback;
+  char* end = nullptr;
+  unsigned long value = std::strtoul(text, &end, 10);
+  return *end == '\0' ? value : fallback;
+}
+
+// Settings of a few hundred kilobytes, so that a save takes many pages and
+// a kill can land anywhere in it. Both have the same keys; every value
+// says which settings it belongs to, so a mix of the two shows.
+SavedSettings large(char tag) {
+  SavedSettings settings;
+  const std::string filler(400, tag);
+  for (int i = 0; i < 600; ++i) {
+    std::string index = std::to_string(i);
+    settings.options["option" + index] = "Custom." + index + filler;
+    settings.printSettings["org.zarvikpde.print.pde.zarvikKind.key" + index] = filler + index;
+  }
+  return settings;
+}
+
+// A child that is killed and reaped on every way out of the test.
+class Child {
+ public:
+  explicit Child(pid_t pid) : pid_(pid) {}
+  ~Child() {
+    if (pid_ > 0) {
+      ::kill(pid_, SIGKILL);
+      ::waitpid(pid_, nullptr, 0);
+    }
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  // Kills the child and answers its wait status.
+  int kill() {
+    int status = 0;
+    ::kill(pid_, SIGKILL);
+    if (::waitpid(pid_, &status, 0) != pid_) status = -1;
+    pid_ = -1;
+    return status;
+  }
+
+ private:
+  pid_t pid_;
+};
+
+const SavedSettings kInitial = {{{"JobType", "Raster"}, {"rasterSpeed", "Custom.40"}}, {}};
+const SavedSettings kKept = {{{"JobType", "Vector"}, {"vectorPower", "Custom.90"}}, {}};
+
+class SettingsCrashTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "zarvik-crash-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder = pattern;
+    file = folder / "Zarvik.json";
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  // Saves in a loop, `first` and then the other of a and b in turn, until
+  // killed; never returns.
+  [[noreturn]] void saveUntilKilled(int ready, const SavedSettings& first) {
+    const SavedSettings& second = &first == &a ? b : a;
+    SettingsStore store(file, kPrinter);
+    const char started = 1;
+    if (::write(ready, &started, 1) != 1) ::_exit(2);
+    for (unsigned long i = 0;; ++i) {
+      if (!store.saveLastUsed(i % 2 == 0 ? first : second).ok()) ::_exit(3);
+    }
+  }
+
+  fs::path folder;
+  fs::path file;
+  const SavedSettings a = large('A');
+  const SavedSettings b = large('B');
+};
+
+TEST_F(SettingsCrashTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
+  const unsigned long kills = fromEnvironment("ZARVIK_CRASH_KILLS", 50);
+  const unsigned long seed = fromEnvironment("ZARVIK_CRASH_SEED", 1);
+  const auto deadline = Clock::now() + std::chrono::seconds(fromEnvironment("ZARVIK_CRASH_SECONDS", 90));
+
+  {
+    SettingsStore store(file, kPrinter);
+    ASSERT_TRUE(store.savePreset(kKeptPreset, kKept).ok());
+    ASSERT_TRUE(store.saveLastUsed(kInitial).ok());
+  }
+  // Kills are spread over three saves' time after the child starts.
+  auto saveTime = Clock::duration::zero();
+  {
+    SettingsStore store(file, kPrinter);
+    constexpr int kSaves = 6;
+    auto start = Clock::now();
+    for (int i = 0; i < kSaves; ++i) ASSERT_TRUE(store.saveLastUsed(i % 2 == 0 ? a : b).ok());
+    saveTime = (Clock::now() - start) / kSaves;
+    ASSERT_TRUE(store.saveLastUsed(kInitial).ok());
+  }
+  const auto window = std::chrono::duration_cast<std::chrono::microseconds>(3 * saveTime).count();
+  std::mt19937_64 random(seed);
+  std::uniform_int_distribution<long long> moment(0, window);
+
+  unsigned long done = 0, survived = 0, torn = 0, heldOld = 0, heldNew = 0;
+  SavedSettings before = kInitial;
+  for (; done < kills && Clock::now() < deadline; ++done) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::close(ready[0]);
+      // The first save changes the file, whatever it holds.
+      saveUntilKilled(ready[1], before == a ? b : a);
+    }
+    Child child(pid);
+    ::close(ready[1]);
+    char started = 0;
+    ASSERT_EQ(::read(ready[0], &started, 1), 1) << "the saving child did not start";
+    ::close(ready[0]);
+    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    int status = child.kill();
+    ASSERT_TRUE(status != -1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the child stopped by itself (status " << status << "): a save failed";
+
+    SettingsStore store(file, kPrinter);
+    std::vector<std::string> warnings = store.load();
+    const std::optional<SavedSettings>& last = store.lastUsed();
+    bool whole = warnings.empty() && last.has_value() && (*last == kInitial || *last == a || *last == b) &&
+                 store.preset(kKeptPreset) == kKept && store.presetNames().size() == 1;
+    if (!whole) {
+      ++torn;
+      ++done;
+      ADD_FAILURE() << "after kill " << done << " (seed " << seed << ") the file is torn"
+                    << (warnings.empty() ? std::string() : ": " + warnings.front());
+      break;
+    }
+    ++survived;
+    ++(*last == before ? heldOld : heldNew);
+    before = *last;
+  }
+
+  // Each kill inside a write leaves its temporary file; the store ignores it.
+  unsigned long temporaries = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::string name = entry.path().filename().string();
+    if (name != "Zarvik.json" && name != "Zarvik.json.corrupt") {
+      EXPECT_TRUE(name.starts_with(".Zarvik.json.")) << name;
+      ++temporaries;
+    }
+  }
+  std::printf(
+      "[ figures  ] %lu of %lu kills (seed %lu, %lld us per save, kills within %lld us): %lu survived, %lu torn; "
+      "the file then held the settings from before the kill %lu times, newer ones %lu times; %lu kills landed "
+      "inside a write%s\n",
+      done, kills, seed, static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(saveTime).count()),
+      static_cast<long long>(window), survived, torn, heldOld, heldNew, temporaries,
+      done < kills && torn == 0 ? " (stopped at the time limit)" : "");
+  std::fflush(stdout);
+  EXPECT_EQ(torn, 0u);
+  EXPECT_GT(done, 0u);
+  // A run whose kills all miss the writes proves nothing.
+  if (done >= 20) {
+    EXPECT_GT(temporaries, 0u) << "no kill landed while a file was being written";
+  }
+  EXPECT_EQ(fs::exists(folder / "Zarvik.json.corrupt"), false);
+}
+
+}  // namespace
+}  // namespace zarvik::host
