@@ -21,22 +21,7 @@ constexpr std::string_view kCustomPrefix = "Custom";
 constexpr std::string_view kCustomValuePrefix = "Custom.";
 constexpr char kCustomChoice[] = "Custom";
 
-// Text from a request or a settings file, fit for a status line: valid
-// UTF-8, and control characters (a NUL, a line break) shown as U+FFFD.
-std::string printable(std::string_view text) {
-  std::string shown;
-  for (char c : decodeUtf8Lossy(text)) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      shown += "\xEF\xBF\xBD";
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
-std::string quote(std::string_view text) { return "\"" + printable(text) + "\""; }
+std::string quote(std::string_view text) { return "\"" + oneLineText(text) + "\""; }
 
 std::string rangeText(const ppd_cparam_t& param) {
   switch (param.type) {
@@ -280,7 +265,7 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
   std::vector<std::pair<std::string, std::string>> pending;
   for (const auto& [keyword, choice] : options) {
     if (!ppd_ || findOptionExactly(ppd_.get(), keyword) == nullptr) {
-      report.warnings.push_back("Skipped the stored option " + printable(keyword) + "=" + printable(choice) +
+      report.warnings.push_back("Skipped the stored option " + oneLineText(keyword) + "=" + oneLineText(choice) +
                                 ": the printer has no such option.");
     } else {
       pending.emplace_back(keyword, choice);
@@ -304,7 +289,7 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
     }
   }
   for (const auto& [keyword, choice] : pending) {
-    report.warnings.push_back("Skipped the stored option " + printable(keyword) + "=" + printable(choice) + ": " +
+    report.warnings.push_back("Skipped the stored option " + oneLineText(keyword) + "=" + oneLineText(choice) + ": " +
                               reasons[keyword]);
   }
   return report;

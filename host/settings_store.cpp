@@ -35,22 +35,6 @@ constexpr char kFolderName[] = "zarvik-print";
 // A settings file is a few kilobytes; anything far beyond is not one.
 constexpr std::size_t kMaximumFileSize = 4 * 1024 * 1024;
 
-// A key or a name as a sentence shows it: valid UTF-8, and control
-// characters, which would break or forge the line the sentence is printed
-// on, as U+FFFD.
-std::string shownKey(std::string_view key) {
-  std::string shown;
-  for (char c : decodeUtf8Lossy(key)) {
-    auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      shown += "\xEF\xBF\xBD";
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
 QString qText(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 std::string text(const QString& string) { return string.toStdString(); }
 
@@ -103,7 +87,7 @@ class Reader {
     QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it) {
       if (!it.value().isString()) {
-        leftOut(where + "/" + shownKey(text(it.key())), "is not text");
+        leftOut(where + "/" + oneLineText(text(it.key())), "is not text");
         continue;
       }
       out.emplace(text(it.key()), text(it.value().toString()));
@@ -248,7 +232,7 @@ std::vector<std::string> SettingsStore::load() {
     for (auto it = object.begin(); it != object.end(); ++it) {
       std::string presetName = text(it.key());
       if (std::optional<SavedSettings> saved =
-              reader.settings(it.value(), std::string(kPresetsKey) + "/" + shownKey(presetName))) {
+              reader.settings(it.value(), std::string(kPresetsKey) + "/" + oneLineText(presetName))) {
         presets_.emplace(presetName, std::move(*saved));
       }
     }
@@ -287,7 +271,7 @@ Status SettingsStore::savePreset(std::string_view name, const SavedSettings& set
 Status SettingsStore::deletePreset(std::string_view name) {
   load();
   auto found = presets_.find(name);
-  if (found == presets_.end()) return Status::failure("There is no preset \"" + shownKey(name) + "\".");
+  if (found == presets_.end()) return Status::failure("There is no preset \"" + oneLineText(name) + "\".");
   presets_.erase(found);
   return write();
 }

@@ -59,4 +59,17 @@ std::string decodeUtf8Lossy(std::string_view bytes) {
   return out;
 }
 
+std::string oneLineText(std::string_view bytes) {
+  std::string shown;
+  for (char c : decodeUtf8Lossy(bytes)) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      shown += "\xEF\xBF\xBD";
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
 }  // namespace zarvik

@@ -29,6 +29,11 @@ std::size_t validUtf8SequenceLength(std::string_view bytes);
 // UTF-8 sequence replaced by U+FFFD, so nothing is dropped.
 std::string decodeUtf8Lossy(std::string_view bytes);
 
+// Text for a one-line message (a warning, a status line): as
+// decodeUtf8Lossy, and control characters, which would break or forge the
+// line, as U+FFFD too.
+std::string oneLineText(std::string_view bytes);
+
 template <std::size_t N>
 std::string displayText(const char (&chars)[N]) {
   return decodeUtf8Lossy(boundedString(chars, N));

@@ -90,6 +90,12 @@ TEST(PpdTextTest, InvalidBytesBecomeReplacementCharacters) {
   EXPECT_EQ(decodeUtf8Lossy("a\xe2\x82"), "a" + replacement + replacement);
   EXPECT_EQ(decodeUtf8Lossy(""), "");
   EXPECT_EQ(decodeUtf8Lossy(std::string("a\0b", 3)), std::string("a\0b", 3));
+
+  // On one line, control characters cannot break or forge it; other
+  // characters, the C1 range included, stay as they are.
+  EXPECT_EQ(oneLineText(std::string("Job\nType\0\x1b[2J\x7f", 14)),
+            "Job" + replacement + "Type" + replacement + replacement + "[2J" + replacement);
+  EXPECT_EQ(oneLineText("Gr\xf6\xc3\x9f" "e \xc2\x85"), "Gr" + replacement + "\xc3\x9f" "e \xc2\x85");
 }
 
 // The texts that libcups hands over from real PPDs: it converts choice texts

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "host/raster_document.h"
+#include "support/private_cupsd.h"
 #include "zarvik_print_runner.h"
 
 namespace zarvik::print::testing {
@@ -21,23 +22,10 @@ using Messages = std::vector<std::string>;
 const fs::path kServerDir = ZARVIK_APP_CUPSD_DIR;
 constexpr char kQueue[] = "Zarvik";
 
-// The "name=value" words of a CUPS option line, as the backend got them.
-Options parseOptionLine(const std::string& line) {
-  Options options;
-  std::istringstream words(line);
-  std::string word;
-  while (words >> word) {
-    auto equals = word.find('=');
-    if (equals != std::string::npos) options[word.substr(0, equals)] = word.substr(equals + 1);
-  }
-  return options;
-}
-
 class PrintToQueueTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    server = readFile(kServerDir / "server");
-    while (!server.empty() && server.back() == '\n') server.pop_back();
+    server = zarvik::testing::privateCupsServer(kServerDir);
     ASSERT_FALSE(server.empty()) << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
     runner.set("CUPS_SERVER", server);
     document = runner.dir() / "page.ras";
@@ -58,7 +46,7 @@ class PrintToQueueTest : public ::testing::Test {
   // What the capture backend wrote for `job`, once it is done; waits at
   // most 30 s.
   fs::path captured(int job) {
-    const fs::path base = kServerDir / "captured" / ("job-" + std::to_string(job));
+    const fs::path base = zarvik::testing::capturedJob(kServerDir, job);
     for (int i = 0; i < 300 && !fs::exists(base.string() + ".done"); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -95,7 +83,7 @@ TEST_F(PrintToQueueTest, AJobReachesTheEngraverWithTheChosenSettings) {
 
   const fs::path base = captured(job);
   ASSERT_TRUE(fs::exists(base.string() + ".done")) << "the backend captured no job " << job;
-  const Options received = parseOptionLine(readFile(base.string() + ".options"));
+  const Options received = zarvik::testing::parseOptionLine(readFile(base.string() + ".options"));
   EXPECT_EQ(received.at("JobType"), "Vector");
   EXPECT_EQ(received.at("vectorPower"), "Custom.80");
   EXPECT_EQ(received.at("cResolution"), "Custom.300");
@@ -127,7 +115,7 @@ TEST_F(PrintToQueueTest, ARefusedSettingStillSendsTheJobWithTheRest) {
   ASSERT_GT(job, 0);
   const fs::path base = captured(job);
   ASSERT_TRUE(fs::exists(base.string() + ".done")) << "the backend captured no job " << job;
-  const Options received = parseOptionLine(readFile(base.string() + ".options"));
+  const Options received = zarvik::testing::parseOptionLine(readFile(base.string() + ".options"));
   EXPECT_EQ(received.at("JobType"), "Raster");
   EXPECT_EQ(received.at("rasterPower"), "Custom.35");
   EXPECT_EQ(received.at("rasterSpeed"), "Custom.50");

@@ -6,13 +6,13 @@
 #include <chrono>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <thread>
 
 #include "host/cups_client.h"
 #include "host/job_options.h"
 #include "host/raster_document.h"
 #include "support/ppd_files.h"
+#include "support/private_cupsd.h"
 
 namespace zarvik::host {
 namespace {
@@ -22,30 +22,10 @@ namespace fs = std::filesystem;
 const fs::path kServerDir = ZARVIK_CUPSD_DIR;
 constexpr char kQueue[] = "Zarvik";
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The "name=value" words of a CUPS option line, as the backend got them.
-std::map<std::string, std::string> parseOptionLine(const std::string& line) {
-  std::map<std::string, std::string> options;
-  std::istringstream words(line);
-  std::string word;
-  while (words >> word) {
-    auto equals = word.find('=');
-    if (equals != std::string::npos) options[word.substr(0, equals)] = word.substr(equals + 1);
-  }
-  return options;
-}
-
 class CupsJobsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string server = readAll(kServerDir / "server");
-    while (!server.empty() && server.back() == '\n') server.pop_back();
+    std::string server = testing::privateCupsServer(kServerDir);
     ASSERT_FALSE(server.empty()) << "the private cupsd is not running (ctest starts it as host.cupsd.start)";
     cupsSetServer(server.c_str());
     auto connected = connectToCups();
@@ -116,15 +96,15 @@ TEST_F(CupsJobsTest, TheBackendReceivesTheMarkedOptions) {
   EXPECT_EQ(status.title, "Birch coaster");
   EXPECT_EQ(status.format, kCupsRasterFormat);
 
-  const fs::path captured = kServerDir / "captured" / ("job-" + std::to_string(job.value()));
+  const fs::path captured = testing::capturedJob(kServerDir, job.value());
   ASSERT_TRUE(fs::exists(captured.string() + ".done")) << "the backend captured nothing";
-  std::map<std::string, std::string> received = parseOptionLine(readAll(captured.string() + ".options"));
+  std::map<std::string, std::string> received = testing::parseOptionLine(testing::readWholeFile(captured.string() + ".options"));
   for (const auto& [name, value] : options.options) EXPECT_EQ(received[name], value) << name;
   EXPECT_EQ(received["rasterSpeed"], "Custom.40");
   EXPECT_EQ(received["materialThickness"], "Custom.2.5");
   EXPECT_EQ(received["JobType"], "Raster");
-  EXPECT_EQ(readAll(captured.string() + ".title"), "Birch coaster\n");
-  EXPECT_EQ(readAll(captured.string() + ".data"), readAll(document));
+  EXPECT_EQ(testing::readWholeFile(captured.string() + ".title"), "Birch coaster\n");
+  EXPECT_EQ(testing::readWholeFile(captured.string() + ".data"), testing::readWholeFile(document));
 
   // Auto typing finds the same format.
   request.format = CUPS_FORMAT_AUTO;
