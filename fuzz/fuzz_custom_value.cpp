@@ -23,10 +23,14 @@
 #include "host/custom_value.h"
 #include "host/job_options.h"
 #include "panel/ppd_text.h"
+#include "fuzz_checks.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace {
+
+using zarvik::fuzz::check;
+using zarvik::fuzz::plainLine;
 
 using namespace zarvik::host;
 
@@ -43,13 +47,6 @@ constexpr ParamType kTypes[] = {{"int", PPD_CUSTOM_INT},
                                 {"points", PPD_CUSTOM_POINTS},
                                 {"curve", PPD_CUSTOM_CURVE},
                                 {"invcurve", PPD_CUSTOM_INVCURVE}};
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 // A range bound as it may stand in a PPD line: printable, no blanks.
 std::string boundText(const std::string& raw) {
@@ -166,17 +163,6 @@ bool readsBackAs(const ppd_cparam_t& param, const std::string& text) {
   return static_cast<float>(*number) == realValue(param);
 }
 
-bool plainSentence(const std::string& sentence) {
-  for (std::size_t i = 0; i < sentence.size();) {
-    auto byte = static_cast<unsigned char>(sentence[i]);
-    if (byte < 0x20 || byte == 0x7F) return false;
-    std::size_t length = zarvik::validUtf8SequenceLength(std::string_view(sentence).substr(i));
-    if (length == 0) return false;
-    i += length;
-  }
-  return !sentence.empty();
-}
-
 bool isDigits(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
@@ -264,7 +250,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool accepted = byPanel.host->willChangePPDOptionKeyValue(kCustomKey, value);
   Status status = byMark.host->mark(kOption, kCustomPrefix + value);
   check(accepted == status.ok(), "a request and a mark of the same text agree");
-  check(accepted || (plainSentence(status.message()) && status.message() == byMark.host->lastRefusal()),
+  check(accepted || (plainLine(status.message()) && status.message() == byMark.host->lastRefusal()),
         "a refusal is one plain sentence");
 
   CupsPpdHost& host = *byPanel.host;

@@ -18,10 +18,13 @@
 #include "panel/zarvik_pde.h"
 #include "support/memory_toolkit.h"
 #include "support/recording_host.h"
+#include "fuzz_checks.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace {
+
+using zarvik::fuzz::check;
 
 using namespace zarvik;
 using namespace zarvik::testing;
@@ -30,13 +33,6 @@ class Discard final : public LogSink {
  public:
   void write(std::string_view) override {}
 };
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 struct Fields {
   std::optional<std::string> choices[5];

@@ -22,8 +22,12 @@
 
 #include "host/settings_store.h"
 #include "panel/ppd_text.h"
+#include "fuzz_checks.h"
 
 namespace {
+
+using zarvik::fuzz::check;
+using zarvik::fuzz::plainLine;
 
 namespace fs = std::filesystem;
 using zarvik::host::SavedSettings;
@@ -31,13 +35,6 @@ using zarvik::host::SettingsStore;
 using zarvik::host::Status;
 
 constexpr char kPrinter[] = "Zarvik";
-
-void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
-}
 
 // A private folder for the run, in memory where there is one: every save
 // flushes to disk, and the fuzzer saves a great many times.
@@ -62,18 +59,6 @@ void writeAll(const fs::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   check(static_cast<bool>(out.flush()), "the input file is written");
-}
-
-// One line a person can read: UTF-8 with no control character.
-bool plainLine(const std::string& sentence) {
-  for (std::size_t i = 0; i < sentence.size();) {
-    auto byte = static_cast<unsigned char>(sentence[i]);
-    if (byte < 0x20 || byte == 0x7F) return false;
-    std::size_t length = zarvik::validUtf8SequenceLength(std::string_view(sentence).substr(i));
-    if (length == 0) return false;
-    i += length;
-  }
-  return !sentence.empty();
 }
 
 void checkWarnings(const std::vector<std::string>& warnings) {
