@@ -26,13 +26,6 @@ class ControlActionsTest : public PanelTest {
     forget();
   }
 
-  void forget() {
-    host->calls.clear();
-    host->settings.writes.clear();
-    view->journal.clear();
-    log.clear();
-  }
-
   // Puts each host request into the journal, so that the order of requests
   // and control changes can be read in one list.
   void journalRequests() {

@@ -23,14 +23,6 @@ class ValueHandlersTest : public PanelTest {
     forget();
   }
 
-  // Starts a step with nothing recorded yet.
-  void forget() {
-    host->calls.clear();
-    host->settings.writes.clear();
-    view->journal.clear();
-    log.clear();
-  }
-
   // The last print-settings write as "key=value".
   std::string lastWrite() const {
     if (host->settings.writes.empty()) return "<none>";

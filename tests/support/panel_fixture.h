@@ -35,7 +35,6 @@ class PanelTest : public ::testing::Test {
     panel = ZarvikPDE::initWithCallback(host);
     if (!panel) {
       ADD_FAILURE() << "no panel was built";
-      static std::shared_ptr<ZarvikPDE> none;
       throw std::runtime_error("no panel");
     }
     return *panel;
@@ -46,6 +45,15 @@ class PanelTest : public ::testing::Test {
     panel->panelView();
     panel->willShow();
     return *bundle->loadedView;
+  }
+
+  // Starts a step with nothing recorded yet: the host's requests and
+  // print-settings writes, the view's journal and the log.
+  void forget() {
+    host->calls.clear();
+    host->settings.writes.clear();
+    if (bundle->loadedView) bundle->loadedView->journal.clear();
+    log.clear();
   }
 
   // Override to script the host before the panel is built.
