@@ -10,6 +10,7 @@
 #include <QJsonParseError>
 #include <QJsonValue>
 #include <QString>
+#include <QStringDecoder>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +36,13 @@ constexpr char kFolderName[] = "zarvik-print";
 // A settings file is a few kilobytes; anything far beyond is not one.
 constexpr std::size_t kMaximumFileSize = 4 * 1024 * 1024;
 
-QString qText(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+// QString::fromUtf8 drops a byte order mark at the start of a text, so a
+// name or value beginning with U+FEFF would lose it; this keeps every
+// character.
+QString qText(std::string_view text) {
+  QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+  return decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+}
 std::string text(const QString& string) { return string.toStdString(); }
 
 struct FileContents {
@@ -286,6 +293,9 @@ Status SettingsStore::write() {
   for (const auto& [name, settings] : presets_) presets.insert(qText(name), settingsObject(settings));
   root.insert(kPresetsKey, presets);
   QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+  // Qt's JSON reader drops U+FEFF at the start of a string, but keeps the
+  // escape; the writer puts the character only inside strings.
+  json.replace("\xEF\xBB\xBF", "\\ufeff");
   return writeFileAtomically(file_, std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
 }
 

@@ -139,6 +139,24 @@ TEST_F(SettingsStoreTest, LastUsedSettingsAndPresetsComeBackFromTheFile) {
 )");
 }
 
+// U+FEFF is an ordinary character in a name or a value, also where a text
+// begins, where Qt's UTF-8 and JSON readers would take it for a byte order
+// mark and drop it.
+TEST_F(SettingsStoreTest, TextsBeginningWithAByteOrderMarkComeBackWhole) {
+  const std::string mark = "\xEF\xBB\xBF";
+  const SavedSettings marked{{{mark + "JobType", mark + "Vector"}}, {{mark, mark + mark}}};
+  SettingsStore store(folder / "Zarvik.json", "Zarvik");
+  ASSERT_TRUE(store.saveLastUsed(marked).ok());
+  ASSERT_TRUE(store.savePreset(mark + "Birch", marked).ok());
+
+  SettingsStore reread(folder / "Zarvik.json", "Zarvik");
+  EXPECT_TRUE(reread.load().empty());
+  EXPECT_EQ(reread.lastUsed(), marked);
+  EXPECT_EQ(reread.presetNames(), std::vector<std::string>{mark + "Birch"});
+  EXPECT_EQ(reread.preset(mark + "Birch"), marked);
+  EXPECT_TRUE(reread.deletePreset(mark + "Birch").ok());
+}
+
 TEST_F(SettingsStoreTest, EveryWriteReplacesTheFileWholeAndLeavesNoTemporaryFile) {
   SettingsStore store(file, "Zarvik");
   ASSERT_TRUE(store.saveLastUsed(kWood).ok());
