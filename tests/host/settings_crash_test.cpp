@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "host/settings_store.h"
+#include "support/temporary_folder.h"
 
 namespace zarvik::host {
 namespace {
@@ -83,14 +84,6 @@ const SavedSettings kKept = {{{"JobType", "Vector"}, {"vectorPower", "Custom.90"
 
 class SettingsCrashTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zarvik-crash-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    file = folder / "Zarvik.json";
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   // Saves in a loop, `first` and then the other of a and b in turn, until
   // killed; never returns.
   [[noreturn]] void saveUntilKilled(int ready, const SavedSettings& first) {
@@ -103,8 +96,9 @@ class SettingsCrashTest : public ::testing::Test {
     }
   }
 
-  fs::path folder;
-  fs::path file;
+  testing::TemporaryFolder made{"zarvik-crash"};
+  fs::path folder = made.path();
+  fs::path file = folder / "Zarvik.json";
   const SavedSettings a = large('A');
   const SavedSettings b = large('B');
 };

@@ -1,5 +1,6 @@
 // Remembered settings and presets in a real file in a private folder.
 #include "host/settings_store.h"
+#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -44,16 +45,10 @@ const SavedSettings kAcrylic = {{{"JobType", "Vector"}, {"vectorPower", "Custom.
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "zarvik-settings-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-    file = folder / "Zarvik.json";
-  }
-  void TearDown() override { fs::remove_all(folder); }
 
-  fs::path folder;
-  fs::path file;
+  testing::TemporaryFolder made{"zarvik-settings"};
+  fs::path folder = made.path();
+  fs::path file = folder / "Zarvik.json";
 };
 
 TEST_F(SettingsStoreTest, FileNamesFollowXdgConfigHomeAndNeverCollide) {
