@@ -4,12 +4,18 @@
 // one of the settings whole (or what it held before), and a preset the
 // child never touched must still be there.
 //
+// Writing the file is a small part of a save (most of it is making the
+// JSON text, more so under the sanitizers), so every second kill is aimed:
+// it comes shortly after the child starts writing a file.
+//
 // ZARVIK_CRASH_KILLS sets the number of kills (default 50), ZARVIK_CRASH_SEED
 // the seed of the moments (default 1); the run stops early at
 // ZARVIK_CRASH_SECONDS (default 90) and says so.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +24,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "host/settings_store.h"
@@ -31,6 +38,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr char kPrinter[] = "Zarvik";
 constexpr char kKeptPreset[] = "Birch 3 mm";
+// How the store names a temporary file beside the settings file.
+constexpr std::string_view kTemporaryPrefix = ".Zarvik.json.";
 
 unsigned long fromEnvironment(const char* name, unsigned long fallback) {
   const char* text = std::getenv(name);
@@ -77,6 +86,53 @@ class Child {
 
  private:
   pid_t pid_;
+};
+
+// Sees files being created or written in a folder.
+class WriteWatch {
+ public:
+  explicit WriteWatch(const fs::path& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ >= 0 && ::inotify_add_watch(fd_, folder.c_str(), IN_CREATE | IN_MODIFY) < 0) {
+      ::close(fd_);
+      fd_ = -1;
+    }
+  }
+  ~WriteWatch() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  WriteWatch(const WriteWatch&) = delete;
+  WriteWatch& operator=(const WriteWatch&) = delete;
+
+  bool watching() const { return fd_ >= 0; }
+
+  // Forgets the writes so far.
+  void clear() { readEvents(); }
+
+  // Waits until a file is created or written; false after `timeout`.
+  bool waitForAWrite(std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+      if (readEvents()) return true;
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return false;
+      pollfd ready{fd_, POLLIN, 0};
+      ::poll(&ready, 1, static_cast<int>(left));
+    }
+  }
+
+ private:
+  // Reads every pending event; answers whether there was one.
+  bool readEvents() {
+    bool any = false;
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+      ssize_t length = ::read(fd_, buffer, sizeof buffer);
+      if (length <= 0) return any;
+      any = true;
+    }
+  }
+
+  int fd_;
 };
 
 const SavedSettings kInitial = {{{"JobType", "Raster"}, {"rasterSpeed", "Custom.40"}}, {}};
@@ -126,10 +182,15 @@ TEST_F(SettingsCrashTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   const auto window = std::chrono::duration_cast<std::chrono::microseconds>(3 * saveTime).count();
   std::mt19937_64 random(seed);
   std::uniform_int_distribution<long long> moment(0, window);
+  std::uniform_int_distribution<long long> intoWrite(0, 50);
+  WriteWatch watch(folder);
+  ASSERT_TRUE(watch.watching()) << "cannot watch " << folder;
 
-  unsigned long done = 0, survived = 0, torn = 0, heldOld = 0, heldNew = 0;
+  unsigned long done = 0, aimed = 0, survived = 0, torn = 0, heldOld = 0, heldNew = 0;
   SavedSettings before = kInitial;
   for (; done < kills && Clock::now() < deadline; ++done) {
+    const bool aim = done % 2 == 1;
+    watch.clear();
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     pid_t pid = ::fork();
@@ -144,7 +205,13 @@ TEST_F(SettingsCrashTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
     char started = 0;
     ASSERT_EQ(::read(ready[0], &started, 1), 1) << "the saving child did not start";
     ::close(ready[0]);
-    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    if (aim) {
+      ASSERT_TRUE(watch.waitForAWrite(std::chrono::seconds(10))) << "the child wrote no file in 10 s";
+      std::this_thread::sleep_for(std::chrono::microseconds(intoWrite(random)));
+      ++aimed;
+    } else {
+      std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    }
     int status = child.kill();
     ASSERT_TRUE(status != -1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
         << "the child stopped by itself (status " << status << "): a save failed";
@@ -171,16 +238,16 @@ TEST_F(SettingsCrashTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   for (const auto& entry : fs::directory_iterator(folder)) {
     std::string name = entry.path().filename().string();
     if (name != "Zarvik.json" && name != "Zarvik.json.corrupt") {
-      EXPECT_TRUE(name.starts_with(".Zarvik.json.")) << name;
+      EXPECT_TRUE(name.starts_with(kTemporaryPrefix)) << name;
       ++temporaries;
     }
   }
   std::printf(
-      "[ figures  ] %lu of %lu kills (seed %lu, %lld us per save, kills within %lld us): %lu survived, %lu torn; "
-      "the file then held the settings from before the kill %lu times, newer ones %lu times; %lu kills landed "
-      "inside a write%s\n",
+      "[ figures  ] %lu of %lu kills (seed %lu, %lld us per save, %lu kills at a random moment within %lld us, %lu "
+      "as a write began): %lu survived, %lu torn; the file then held the settings from before the kill "
+      "%lu times, newer ones %lu times; %lu kills landed inside a write%s\n",
       done, kills, seed, static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(saveTime).count()),
-      static_cast<long long>(window), survived, torn, heldOld, heldNew, temporaries,
+      done - aimed, static_cast<long long>(window), aimed, survived, torn, heldOld, heldNew, temporaries,
       done < kills && torn == 0 ? " (stopped at the time limit)" : "");
   std::fflush(stdout);
   EXPECT_EQ(torn, 0u);
