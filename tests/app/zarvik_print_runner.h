@@ -5,7 +5,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,8 +17,9 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <system_error>
 #include <vector>
+
+#include "support/temporary_folder.h"
 
 // QStrings in test failures as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -121,15 +121,9 @@ struct ProgramRun {
 class ZarvikPrintRunner {
  public:
   ZarvikPrintRunner() {
-    std::string pattern = (fs::temp_directory_path() / "zarvik-print-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-      ADD_FAILURE() << "cannot create a temporary folder";
-      return;
-    }
-    dir_ = pattern;
-    fs::create_directories(dir_ / "home");
-    fs::create_directories(dir_ / "runtime");
-    fs::permissions(dir_ / "runtime", fs::perms::owner_all);
+    fs::create_directories(dir() / "home");
+    fs::create_directories(dir() / "runtime");
+    fs::permissions(dir() / "runtime", fs::perms::owner_all);
 
     environment_ = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "ZARVIK_PDE_BUNDLE", "LANGUAGE", "LC_MESSAGES", "LC_NUMERIC",
@@ -139,23 +133,18 @@ class ZarvikPrintRunner {
     set("QT_QPA_PLATFORM", "offscreen");
     set("LANG", "C.UTF-8");
     set("LC_ALL", "C.UTF-8");
-    set("HOME", (dir_ / "home").string());
+    set("HOME", (dir() / "home").string());
     set("XDG_CONFIG_HOME", configHome().string());
-    set("XDG_RUNTIME_DIR", (dir_ / "runtime").string());
+    set("XDG_RUNTIME_DIR", (dir() / "runtime").string());
     set("CUPS_SERVER", kNoCupsServer);
-  }
-
-  ~ZarvikPrintRunner() {
-    std::error_code ignored;
-    if (!dir_.empty()) fs::remove_all(dir_, ignored);
   }
 
   ZarvikPrintRunner(const ZarvikPrintRunner&) = delete;
   ZarvikPrintRunner& operator=(const ZarvikPrintRunner&) = delete;
 
   // The temporary folder, removed with the runner.
-  const fs::path& dir() const { return dir_; }
-  fs::path configHome() const { return dir_ / "config"; }
+  const fs::path& dir() const { return folder_.path(); }
+  fs::path configHome() const { return dir() / "config"; }
   // Where the program keeps the settings of `printer` by default.
   fs::path settingsFileOf(const std::string& printer) const {
     return configHome() / "zarvik-print" / (printer + ".json");
@@ -171,7 +160,7 @@ class ZarvikPrintRunner {
     for (const std::string& argument : arguments) list << QString::fromStdString(argument);
     QProcess process;
     process.setProcessEnvironment(environment_);
-    process.setWorkingDirectory(QString::fromStdString(dir_.string()));
+    process.setWorkingDirectory(QString::fromStdString(dir().string()));
     process.start(QStringLiteral(ZARVIK_PRINT_PROGRAM), list);
     ProgramRun run;
     if (!process.waitForStarted(30000)) {
@@ -190,7 +179,7 @@ class ZarvikPrintRunner {
   }
 
  private:
-  fs::path dir_;
+  zarvik::testing::TemporaryFolder folder_{"zarvik-print-test"};
   QProcessEnvironment environment_;
 };
 
