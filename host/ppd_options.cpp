@@ -47,13 +47,13 @@ ppd_choice_t* findChoiceExactly(ppd_option_t* option, std::string_view keyword) 
 }
 
 std::string optionName(const ppd_option_t& option) {
-  std::string text = displayText(option.text);
-  return text.empty() ? keywordString(option.keyword) : text;
+  std::string_view text = boundedString(option.text, sizeof option.text);
+  return oneLineText(text.empty() ? boundedString(option.keyword, sizeof option.keyword) : text);
 }
 
 std::string choiceName(const ppd_choice_t& choice) {
-  std::string text = displayText(choice.text);
-  return text.empty() ? keywordString(choice.choice) : text;
+  std::string_view text = boundedString(choice.text, sizeof choice.text);
+  return oneLineText(text.empty() ? boundedString(choice.choice, sizeof choice.choice) : text);
 }
 
 }  // namespace zarvik::host

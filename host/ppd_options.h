@@ -19,7 +19,9 @@ void forEachOption(ppd_file_t* ppd, const std::function<void(ppd_option_t&)>& vi
 ppd_option_t* findOptionExactly(ppd_file_t* ppd, std::string_view keyword);
 ppd_choice_t* findChoiceExactly(ppd_option_t* option, std::string_view keyword);
 
-// The option's or choice's text as UTF-8, or its keyword when it has none.
+// The option's or choice's text, or its keyword when it has none, as it
+// goes into a one-line sentence: UTF-8, control characters (which a PPD
+// can write as hex) shown as U+FFFD.
 std::string optionName(const ppd_option_t& option);
 std::string choiceName(const ppd_choice_t& choice);
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "panel/ppd_text.h"
 #include "zarvik-print/command_line.h"
 #include "zarvik-print/print_dialog.h"
 #include "zarvik-print/print_job.h"
@@ -21,15 +22,20 @@ bool hasDisplay() {
          qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
 }
 
+// Writes one line to standard error. Messages carry texts of a PPD, a
+// settings file or a print server, which must neither break the line nor
+// drive the terminal.
+void say(std::string_view message) { std::cerr << "zarvik-print: " << zarvik::oneLineText(message) << "\n"; }
+
 int fail(int status, const std::string& message) {
-  std::cerr << "zarvik-print: " << message << "\n";
+  say(message);
   return status;
 }
 
 int run(const CommandLine& line) {
   std::vector<std::string> warnings;
   auto opened = PrintJob::open(line, warnings);
-  for (const std::string& warning : warnings) std::cerr << "zarvik-print: warning: " << warning << "\n";
+  for (const std::string& warning : warnings) say("warning: " + warning);
   if (auto* failure = std::get_if<PrintJob::Failure>(&opened)) return fail(failure->status, failure->message);
   PrintJob& job = *std::get<std::unique_ptr<PrintJob>>(opened);
 
@@ -37,7 +43,7 @@ int run(const CommandLine& line) {
     return fail(usage->status, usage->message);
   }
   for (const Refusal& refusal : job.refusals()) {
-    std::cerr << "zarvik-print: refused --set " << refusal.set << ": " << refusal.reason << "\n";
+    say("refused --set " + refusal.set + ": " + refusal.reason);
   }
   int settled = job.refusals().empty() ? kExitDone : kExitRefused;
 
@@ -68,7 +74,7 @@ int run(const CommandLine& line) {
   if (line.files.empty()) return fail(kExitUsage, "name the file to print, or use --dry-run");
   std::variant<int, PrintJob::Failure> printed = job.print(line.files);
   if (auto* failure = std::get_if<PrintJob::Failure>(&printed)) return fail(failure->status, failure->message);
-  std::cout << "job " << std::get<int>(printed) << " sent to " << job.printer() << "\n";
+  std::cout << "job " << std::get<int>(printed) << " sent to " << zarvik::oneLineText(job.printer()) << "\n";
   return settled;
 }
 
@@ -78,7 +84,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> arguments(argv + 1, argv + argc);
   ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
-    std::cerr << "zarvik-print: " << parsed.error << "\n" << usageText();
+    say(parsed.error);
+    std::cerr << usageText();
     return kExitUsage;
   }
   const CommandLine& line = *parsed.commandLine;

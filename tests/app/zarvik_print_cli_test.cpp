@@ -239,6 +239,37 @@ TEST_F(ZarvikPrintCommandLineTest, RefusedSettingsExitThreeWithTheHostsSentenceA
   EXPECT_EQ(textMap(saved.value("lastUsed").toObject().value("options")), options);
 }
 
+TEST_F(ZarvikPrintCommandLineTest, TextsFromAPpdOrTheCommandLineNeverBreakTheLineOrDriveTheTerminal) {
+  // A PPD writes control characters in hex: here a colour escape and a line
+  // that passes for one of the program's own.
+  std::string text = readFile(kSamplePpd);
+  const std::string openUi = "*OpenUI *rasterSpeed/Raster Speed:";
+  ASSERT_NE(text.find(openUi), std::string::npos);
+  text.replace(text.find(openUi), openUi.size(),
+               "*OpenUI *rasterSpeed/Raster<1B>[31m<0A>zarvik-print<3A> forged<07>:");
+  const fs::path ppd = writePpd("escapes.ppd", text);
+  const std::string reason =
+      "Raster\uFFFD[31m\uFFFDzarvik-print: forged\uFFFD must be from 1 to 100; 500 is outside that range.";
+
+  ProgramRun refused = dryRun(setting({"rasterSpeed=500"}), ppd.string());
+  EXPECT_EQ(refused.status, 3) << refused.transcript();
+  EXPECT_EQ(refused.messages(), Messages{"refused --set rasterSpeed=500: " + reason});
+  EXPECT_EQ(refusedOf(refused.json()), (std::vector<std::pair<std::string, std::string>>{{"rasterSpeed=500", reason}}));
+
+  // What a person types goes back the same way.
+  ProgramRun typed = dryRun(setting({"rasterSpeed=5\x1b]0;owned\x07\n"}));
+  EXPECT_EQ(typed.status, 2) << typed.transcript();
+  EXPECT_EQ(typed.messages(),
+            Messages{"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
+                     "\"5\uFFFD]0;owned\uFFFD\uFFFD\""});
+
+  for (const ProgramRun* run : {&refused, &typed}) {
+    for (char c : run->err) {
+      EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\n') << "control character " << int(c);
+    }
+  }
+}
+
 TEST_F(ZarvikPrintCommandLineTest, AutoFocusGatesTheControlsThatNeedIt) {
   // A box already showing what is asked is no refusal, though it is off limits.
   ProgramRun off = dryRun(setting({"vectorGrid=off"}));
