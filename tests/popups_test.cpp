@@ -1,7 +1,5 @@
 // Filling the five pop-up buttons from the PPD's choices.
-#include <fstream>
-#include <sstream>
-
+#include "support/files.h"
 #include "support/panel_fixture.h"
 
 namespace zarvik::testing {
@@ -9,13 +7,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 using Objects = std::vector<std::optional<std::string>>;
-
-std::string readText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::string replaced(std::string text, std::string_view from, std::string_view to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -142,7 +133,7 @@ TEST_F(PopupsTest, ShowBeforeTheViewIsLoadedLeavesTheFillToTheFirstShowWithAView
 TEST_F(PopupsTest, TitlesAreTheChoiceTextsAsUtf8WithInvalidBytesReplaced) {
   // libcups converts a text declared ISOLatin1 to UTF-8 itself.
   {
-    makePanelOn(readText(testPpdPath("latin1-texts.ppd")));
+    makePanelOn(readFile(testPpdPath("latin1-texts.ppd")));
     MemoryView& view = showPanel();
     EXPECT_EQ(view.popup("jobTypePopup").titles(),
               (Texts{"Gravur \xC3\xBC"
@@ -155,7 +146,7 @@ TEST_F(PopupsTest, TitlesAreTheChoiceTextsAsUtf8WithInvalidBytesReplaced) {
   // Declared UTF-8 but written in Latin-1: libcups keeps the bytes, and
   // each byte that is no UTF-8 becomes U+FFFD rather than vanishing.
   {
-    makePanelOn(replaced(readText(testPpdPath("latin1-texts.ppd")), "*LanguageEncoding: ISOLatin1",
+    makePanelOn(replaced(readFile(testPpdPath("latin1-texts.ppd")), "*LanguageEncoding: ISOLatin1",
                          "*LanguageEncoding: UTF-8"));
     MemoryView& view = showPanel();
     EXPECT_EQ(view.popup("jobTypePopup").titles(), (Texts{"Gravur \xEF\xBF\xBD"
@@ -171,7 +162,7 @@ TEST_F(PopupsTest, TitlesAreTheChoiceTextsAsUtf8WithInvalidBytesReplaced) {
   }
   // Valid UTF-8 is shown unchanged.
   {
-    makePanelOn(readText(testPpdPath("utf8-texts.ppd")));
+    makePanelOn(readFile(testPpdPath("utf8-texts.ppd")));
     MemoryView& view = showPanel();
     EXPECT_EQ(view.popup("ditheringPopup").titles()[5], "Fehlerdiffusion \xC2\xAB" "Atkinson\xC2\xBB");
   }

@@ -13,12 +13,12 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/files.h"
 #include "support/temporary_folder.h"
 
 // QStrings in test failures as text.
@@ -53,17 +53,8 @@ inline constexpr char kNoCupsServer[] = "127.0.0.1:1";
 // The prefix of every line zarvik-print itself writes to standard error.
 inline constexpr char kMessagePrefix[] = "zarvik-print: ";
 
-inline std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-inline void writeFile(const fs::path& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
+using zarvik::testing::readFile;
+using zarvik::testing::writeFile;
 
 // A JSON object of text values as a map; a value that is not text fails
 // the calling test.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <map>
 #include <thread>
 
@@ -98,13 +97,14 @@ TEST_F(CupsJobsTest, TheBackendReceivesTheMarkedOptions) {
 
   const fs::path captured = testing::capturedJob(kServerDir, job.value());
   ASSERT_TRUE(fs::exists(captured.string() + ".done")) << "the backend captured nothing";
-  std::map<std::string, std::string> received = testing::parseOptionLine(testing::readWholeFile(captured.string() + ".options"));
+  std::map<std::string, std::string> received =
+      testing::parseOptionLine(testing::readFile(captured.string() + ".options"));
   for (const auto& [name, value] : options.options) EXPECT_EQ(received[name], value) << name;
   EXPECT_EQ(received["rasterSpeed"], "Custom.40");
   EXPECT_EQ(received["materialThickness"], "Custom.2.5");
   EXPECT_EQ(received["JobType"], "Raster");
-  EXPECT_EQ(testing::readWholeFile(captured.string() + ".title"), "Birch coaster\n");
-  EXPECT_EQ(testing::readWholeFile(captured.string() + ".data"), testing::readWholeFile(document));
+  EXPECT_EQ(testing::readFile(captured.string() + ".title"), "Birch coaster\n");
+  EXPECT_EQ(testing::readFile(captured.string() + ".data"), testing::readFile(document));
 
   // Auto typing finds the same format.
   request.format = CUPS_FORMAT_AUTO;
@@ -122,7 +122,7 @@ TEST_F(CupsJobsTest, CupsRefusalsAreReportedInItsOwnWords) {
   EXPECT_EQ(missing.error(), "CUPS did not take the job for NoSuchQueue: The printer or class does not exist.");
 
   fs::path text = kServerDir / "note.txt";
-  std::ofstream(text) << "plain text needs filters this server does not have\n";
+  testing::writeFile(text, "plain text needs filters this server does not have\n");
   auto unsupported = submitJob(http.get(), {kQueue, "t", {text}, "text/plain", {}});
   ASSERT_FALSE(unsupported.ok());
   EXPECT_EQ(unsupported.error(),

@@ -1,5 +1,6 @@
 // Remembered settings and presets in a real file in a private folder.
 #include "host/settings_store.h"
+#include "support/files.h"
 #include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
@@ -18,14 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeAll(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+using testing::readFile;
+using testing::writeFile;
 
 std::vector<std::string> entries(const fs::path& folder) {
   std::vector<std::string> names;
@@ -108,7 +103,7 @@ TEST_F(SettingsStoreTest, LastUsedSettingsAndPresetsComeBackFromTheFile) {
   EXPECT_EQ(store.presetNames(), (std::vector<std::string>{"Acrylic"}));
   EXPECT_EQ(store.warnings(), std::vector<std::string>{});
 
-  EXPECT_EQ(readAll(folder / "new" / "Zarvik.json"), R"({
+  EXPECT_EQ(readFile(folder / "new" / "Zarvik.json"), R"({
     "format": "zarvik-print-settings",
     "lastUsed": {
         "options": {
@@ -155,7 +150,7 @@ TEST_F(SettingsStoreTest, TextsBeginningWithAByteOrderMarkComeBackWhole) {
 TEST_F(SettingsStoreTest, EveryWriteReplacesTheFileWholeAndLeavesNoTemporaryFile) {
   SettingsStore store(file, "Zarvik");
   ASSERT_TRUE(store.saveLastUsed(kWood).ok());
-  const std::string first = readAll(file);
+  const std::string first = readFile(file);
   // A reader that has the file open keeps the whole old contents.
   std::ifstream reader(file, std::ios::binary);
   ino_t before = inodeOf(file);
@@ -168,7 +163,7 @@ TEST_F(SettingsStoreTest, EveryWriteReplacesTheFileWholeAndLeavesNoTemporaryFile
 
   // A write that fails halfway (the file size limit stands in for a full
   // disk) leaves the file as it was, and no temporary file.
-  const std::string second = readAll(file);
+  const std::string second = readFile(file);
   struct sigaction ignore {
   }, previousAction{};
   ignore.sa_handler = SIG_IGN;
@@ -183,7 +178,7 @@ TEST_F(SettingsStoreTest, EveryWriteReplacesTheFileWholeAndLeavesNoTemporaryFile
   sigaction(SIGXFSZ, &previousAction, nullptr);
 
   EXPECT_EQ(failed.message(), "Cannot write " + file.string() + ": File too large.");
-  EXPECT_EQ(readAll(file), second);
+  EXPECT_EQ(readFile(file), second);
   EXPECT_EQ(entries(folder), std::vector<std::string>{"Zarvik.json"});
   SettingsStore reread(file, "Zarvik");
   EXPECT_TRUE(reread.load().empty());
@@ -202,14 +197,14 @@ TEST_F(SettingsStoreTest, AFileThatIsNotSettingsIsMovedAsideAndTheDefaultsAreUse
   const fs::path aside = folder / "Zarvik.json.corrupt";
   for (const auto& [contents, reason] : cases) {
     SCOPED_TRACE(contents);
-    writeAll(file, contents);
+    writeFile(file, contents);
     SettingsStore store(file, "Zarvik");
     EXPECT_EQ(store.load(),
               std::vector<std::string>{"The settings file " + file.string() + " cannot be read as settings (" + reason +
                                        "); it was moved to " + aside.string() + " and the defaults are used."});
     EXPECT_FALSE(store.lastUsed());
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(readAll(aside), contents);
+    EXPECT_EQ(readFile(aside), contents);
   }
   // The next save starts a good file; the moved one stays for the person.
   SettingsStore store(file, "Zarvik");
@@ -226,7 +221,7 @@ TEST_F(SettingsStoreTest, AFileThatIsNotSettingsIsMovedAsideAndTheDefaultsAreUse
 }
 
 TEST_F(SettingsStoreTest, OneBadValueFallsBackAloneAndTheOthersAreKept) {
-  writeAll(file, R"({
+  writeFile(file, R"({
     "format": "zarvik-print-settings",
     "version": 1,
     "printer": "Zarvik",
@@ -253,7 +248,7 @@ TEST_F(SettingsStoreTest, OneBadValueFallsBackAloneAndTheOthersAreKept) {
   EXPECT_EQ(store.preset("Good"), (SavedSettings{{{"JobType", "Vector"}}, {{"k", "v"}}}));
   EXPECT_TRUE(fs::exists(file));
 
-  writeAll(file, R"({"format": "zarvik-print-settings", "version": 7, "presets": []})");
+  writeFile(file, R"({"format": "zarvik-print-settings", "version": 7, "presets": []})");
   EXPECT_EQ(store.load(),
             (std::vector<std::string>{"The settings file " + file.string() +
                                           " was written by a newer version (7); only what this version knows is read.",
@@ -263,7 +258,7 @@ TEST_F(SettingsStoreTest, OneBadValueFallsBackAloneAndTheOthersAreKept) {
 TEST_F(SettingsStoreTest, NamesFromTheFileOrTheCallerNeverBreakTheWarningLine) {
   // A hand-edited file, or a preset name, with line breaks and an escape
   // sequence: each warning and failure stays one line to print.
-  writeAll(file, R"({"format": "zarvik-print-settings",
+  writeFile(file, R"({"format": "zarvik-print-settings",
     "lastUsed": {"options": {"Job\nType": 5, "\u001b[2J": 6}},
     "presets": {"a\r\nzarvik-print: error": 7}})");
   SettingsStore store(file, "Zarvik");

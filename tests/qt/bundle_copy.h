@@ -6,10 +6,10 @@
 
 #include <QTemporaryDir>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
+
+#include "support/files.h"
 
 namespace zarvik::testing {
 
@@ -34,18 +34,11 @@ class BundleCopy {
     write(relative, text);
   }
 
-  void write(const std::string& relative, const std::string& text) {
-    std::ofstream(path_ / relative, std::ios::binary | std::ios::trunc) << text;
-  }
+  void write(const std::string& relative, const std::string& text) { writeFile(path_ / relative, text); }
 
   void remove(const std::string& relative) { std::filesystem::remove_all(path_ / relative); }
 
-  std::string read(const std::string& relative) const {
-    std::ifstream in(path_ / relative, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  std::string read(const std::string& relative) const { return readFile(path_ / relative); }
 
  private:
   QTemporaryDir directory_;

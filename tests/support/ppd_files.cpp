@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <fstream>
+#include "support/files.h"
 #include <sstream>
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -31,13 +31,6 @@ ScopedPpd openPpd(const std::filesystem::path& path) {
 }
 
 namespace {
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Lines outside the option's OpenUI block that belong to it: its default,
 // custom option and parameters, and the constraints that name it.

@@ -4,23 +4,17 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
 
-namespace zarvik::testing {
+#include "support/files.h"
 
-inline std::string readWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+namespace zarvik::testing {
 
 // The server's "host:port", or empty when it is not running.
 inline std::string privateCupsServer(const std::filesystem::path& serverDir) {
-  std::string server = readWholeFile(serverDir / "server");
+  std::string server = readFile(serverDir / "server");
   while (!server.empty() && server.back() == '\n') server.pop_back();
   return server;
 }
