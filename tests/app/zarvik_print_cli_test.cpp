@@ -242,12 +242,9 @@ TEST_F(ZarvikPrintCommandLineTest, RefusedSettingsExitThreeWithTheHostsSentenceA
 TEST_F(ZarvikPrintCommandLineTest, TextsFromAPpdOrTheCommandLineNeverBreakTheLineOrDriveTheTerminal) {
   // A PPD writes control characters in hex: here a colour escape and a line
   // that passes for one of the program's own.
-  std::string text = readFile(kSamplePpd);
-  const std::string openUi = "*OpenUI *rasterSpeed/Raster Speed:";
-  ASSERT_NE(text.find(openUi), std::string::npos);
-  text.replace(text.find(openUi), openUi.size(),
-               "*OpenUI *rasterSpeed/Raster<1B>[31m<0A>zarvik-print<3A> forged<07>:");
-  const fs::path ppd = writePpd("escapes.ppd", text);
+  const fs::path ppd = writePpd("escapes.ppd", zarvik::testing::sampleWith("*OpenUI *rasterSpeed/Raster Speed:",
+                                                                         "*OpenUI *rasterSpeed/Raster<1B>[31m<0A>"
+                                                                         "zarvik-print<3A> forged<07>:"));
   const std::string reason =
       "Raster\uFFFD[31m\uFFFDzarvik-print: forged\uFFFD must be from 1 to 100; 500 is outside that range.";
 
