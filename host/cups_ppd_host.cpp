@@ -101,6 +101,9 @@ std::optional<std::string> CupsPpdHost::markOption(std::string_view keyword, std
   ppd_option_t* option = findOptionExactly(ppd_.get(), keyword);
   if (option == nullptr) return "The printer has no option " + quote(keyword) + ".";
   if (choice.starts_with(kCustomValuePrefix)) return markCustomValue(option, choice.substr(kCustomValuePrefix.size()));
+  // "Custom" alone would carry whatever custom value the PPD happens to
+  // hold, which nobody chose.
+  if (choice == kCustomChoice) return optionName(*option) + " needs a value: Custom.<value>.";
   return markChoice(option, choice);
 }
 

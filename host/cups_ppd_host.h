@@ -60,7 +60,8 @@ class CupsPpdHost final : public PDEPluginCallback {
 
   // Marks `choice` for the option `keyword` as willChangePPDOptionKeyValue
   // does; a choice "Custom.<value>" marks the option's custom value in one
-  // step. Nothing changes when it is refused.
+  // step, and "Custom" without a value is refused. Nothing changes when it
+  // is refused.
   [[nodiscard]] Status mark(std::string_view keyword, std::string_view choice);
 
   // What bringing stored options back did.
