@@ -12,7 +12,7 @@
 
 #include "panel/system_log.h"
 #include "panel/zarvik_pde.h"
-#include "support/memory_toolkit.h"
+#include "memory_toolkit.h"
 #include "support/recording_host.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"

@@ -16,7 +16,7 @@
 #include "panel/ppd_text.h"
 #include "panel/system_log.h"
 #include "panel/zarvik_pde.h"
-#include "support/memory_toolkit.h"
+#include "memory_toolkit.h"
 #include "support/recording_host.h"
 #include "fuzz_checks.h"
 

@@ -81,6 +81,7 @@ class QtViewDriver final : public ViewDriver {
     return find<QLineEdit>(field).text().toStdString();
   }
   bool isEnabled(std::string_view control) const override { return find<QWidget>(control).isEnabled(); }
+  QWidget& root() const { return root_; }
   bool hasPendingEdit(std::string_view field) const override {
     auto* edit = root_.findChild<QLineEdit*>(name(field));
     // Setting the text from code clears the flag that typing sets.

@@ -1,8 +1,10 @@
-// An in-memory toolkit for tests: controls that remember what was set on
-// them, a view that holds them, a bundle whose view description makes that
-// view and binds each control's action by name, and a help manager.
+// An in-memory toolkit for the benchmarks and the fuzzers, which measure
+// and shake the panel apart from any real toolkit: controls that remember
+// what was set on them, a view that holds them, a bundle whose view
+// description makes that view and binds each control to the action the
+// panel's own table names for it, and a help manager.
 //
-// A test acts as the person at the dialog with the user* calls: they change
+// A caller acts as the person at the dialog with the user* calls: they change
 // the control and then deliver its action, as the toolkit would. Setting a
 // control from code never delivers an action.
 #pragma once
@@ -139,8 +141,8 @@ class MemoryBundle final : public NSBundle {
                                     std::optional<std::string_view> table) const override;
   std::optional<std::string> objectForInfoDictionaryKey(std::string_view key) const override;
 
-  // The outlet names and the action each control sends, as the layout binds
-  // them; an empty action name means the control sends none.
+  // The outlet names and the action each control sends, from the panel's
+  // table; an empty action name means the control sends none.
   static const std::vector<std::pair<std::string, std::string>>& layout();
 
   bool hasNib = true;

@@ -1,9 +1,10 @@
-#include "support/memory_toolkit.h"
+#include "memory_toolkit.h"
 
 #include <algorithm>
 #include <stdexcept>
 #include <string_view>
 
+#include "panel/option_table.h"
 #include "panel/value_text.h"
 
 namespace zarvik::testing {
@@ -169,32 +170,16 @@ MemorySlider& MemoryView::slider(const std::string& name) const { return find<Me
 MemoryTextField& MemoryView::textField(const std::string& name) const { return find<MemoryTextField>(*this, name); }
 
 const std::vector<std::pair<std::string, std::string>>& MemoryBundle::layout() {
-  static const std::vector<std::pair<std::string, std::string>> kLayout = {
-      {"jobTypePopup", "requestNewJobType"},
-      {"centerEngravingPopup", "requestNewCenterEngraving"},
-      {"directPrintCheckBox", "requestNewDirectPrint"},
-      {"autoFocusCheckBox", "requestNewAutoFocus"},
-      {"materialTextBox", "requestNewMaterialThickness"},
-      {"vectorGridCheckBox", "requestNewVectorGrid"},
-      {"materialText", ""},
-      {"rPowerTextBox", "requestNewRPower"},
-      {"rSpeedTextBox", "requestNewRSpeed"},
-      {"ditheringPopup", "requestNewDithering"},
-      {"engravingDirectionPopup", "requestNewEngraveDir"},
-      {"rPowerSlider", "requestNewRPower"},
-      {"rSpeedSlider", "requestNewRSpeed"},
-      {"vSpeedSlider", "requestNewVSpeed"},
-      {"vPowerSlider", "requestNewVPower"},
-      {"vFreqSlider", "requestNewVFreq"},
-      {"vSpeedTextBox", "requestNewVSpeed"},
-      {"vPowerTextBox", "requestNewVPower"},
-      {"vFreqTextBox", "requestNewVFreq"},
-      {"vSortingPopup", "requestNewVSorting"},
-      {"vSpeedCompCheckBox", "requestNewVSpeedComp"},
-      {"vPowerCompCheckBox", "requestNewVPowerComp"},
-      {"resolutionTextBox", ""},
-      {"resolutionSlider", "requestNewResolution"},
-  };
+  static const std::vector<std::pair<std::string, std::string>> kLayout = [] {
+    // The two captions send nothing.
+    std::vector<std::pair<std::string, std::string>> layout = {{"materialText", ""}, {"resolutionTextBox", ""}};
+    for (const ControlActionRow& row : controlActions()) {
+      for (std::string_view sender : row.senders) {
+        if (!sender.empty()) layout.emplace_back(std::string(sender), std::string(row.action));
+      }
+    }
+    return layout;
+  }();
   return kLayout;
 }
 

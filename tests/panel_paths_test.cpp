@@ -1,0 +1,609 @@
+// The panel's paths that need no view: how the principal class hands it
+// out, how it is built, restored and kept in step with the print job, and
+// what it marks, stores and logs on each path.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "panel/zarvik_pde.h"
+#include "plugin/zarvik_pde_plugin.h"
+#include "support/files.h"
+#include "support/german_locale.h"
+#include "support/log_capture.h"
+#include "support/ppd_files.h"
+#include "support/recording_host.h"
+
+namespace zarvik::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kKind(kPanelKind);
+
+std::string choiceLine(const std::string& choice, int type) {
+  return "A new user choice has been selected\nThe choice is: " + choice + "\n The type is: " + std::to_string(type);
+}
+
+Lines concat(std::initializer_list<Lines> parts) {
+  Lines all;
+  for (const Lines& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+const Lines kDefaultChoices = {choiceLine("Combined", 0), choiceLine("None", 1), choiceLine("TopDown", 3),
+                               choiceLine("FloydSteinberg", 2)};
+Lines unableToGetAll() {
+  Lines lines{"Entering getNonPPDSettingsFromPrintSettings"};
+  for (const char* suffix : {".materialThickness", ".rasterSpeed", ".rasterPower", ".vectorPower", ".vectorSpeed",
+                             ".vectorFreq", ".resolution"}) {
+    lines.push_back("Unable to get " + kKind + suffix);
+  }
+  return lines;
+}
+const Lines kFailures = {"Failed to set custom resolution",       "Failed to set custom material thickness",
+                         "Failed to set custom raster power",     "Failed to set custom raster speed",
+                         "Failed to set custom vector frequency", "Failed to set custom vector power",
+                         "Failed to set custom vector speed"};
+
+// The plug-in's bundle as the panel sees it without a view: a title, a
+// help book, and a nib that gives nothing.
+class TestBundle final : public NSBundle {
+ public:
+  bool loadNibNamed(std::string_view, NibOwner&) override {
+    ++nibLoads;
+    return false;
+  }
+  std::string localizedStringForKey(std::string_view key, std::optional<std::string_view> value,
+                                    std::optional<std::string_view>) const override {
+    auto found = strings.find(key);
+    return found != strings.end() ? found->second : std::string(value.value_or(key));
+  }
+  std::optional<std::string> objectForInfoDictionaryKey(std::string_view key) const override {
+    auto found = info.find(key);
+    return found != info.end() ? std::optional(found->second) : std::nullopt;
+  }
+  std::map<std::string, std::string, std::less<>> strings{{"Zarvik Settings", "Zarvik-Einstellungen"}};
+  std::map<std::string, std::string, std::less<>> info{{"CFBundleHelpBookName", "ZarvikPDEHelp"}};
+  int nibLoads = 0;
+};
+
+class TestHelp final : public NSHelpManager {
+ public:
+  bool registerBooksInBundle(const NSBundle&) override { return registers; }
+  void openHelpAnchor(std::string_view anchor, std::string_view book) override {
+    opened.push_back(std::string(anchor) + "@" + std::string(book));
+  }
+  bool registers = true;
+  Lines opened;
+};
+
+// A printer's PPD as a host opens it (defaults marked), the recording host
+// over it, the bundle, help and log.
+class PanelPathsTest : public ::testing::Test {
+ protected:
+  PanelPathsTest() : previousHelp_(NSHelpManager::setShared(&help)) {
+    registerBundleForClass(kPanelClassName, bundle);
+  }
+  ~PanelPathsTest() override {
+    panel.reset();
+    registerBundleForClass(kPanelClassName, nullptr);
+    NSHelpManager::setShared(previousHelp_);
+  }
+
+  ZarvikPDE& build(const std::string& ppdText = readFile(samplePpdPath())) {
+    ppd = std::make_unique<TemporaryPpd>(ppdText);
+    if (marksDefaults) markDefaults(ppd->get());
+    host = std::make_shared<RecordingHost>(ppd->get());
+    if (script) script(*host);
+    panel = ZarvikPDE::initWithCallback(host);
+    if (!panel) throw std::runtime_error("no panel");
+    return *panel;
+  }
+  void store(const char* suffix, PrintSettingValue value) { stored[kKind + suffix] = std::move(value); }
+  void forget() {
+    host->calls.clear();
+    host->settings.writes.clear();
+    log.clear();
+  }
+  std::string marked(const char* option) const { return markedChoice(ppd->get(), option); }
+
+  LogCapture log;
+  TestHelp help;
+  std::shared_ptr<TestBundle> bundle = std::make_shared<TestBundle>();
+  std::unique_ptr<TemporaryPpd> ppd;
+  std::shared_ptr<RecordingHost> host;
+  std::shared_ptr<ZarvikPDE> panel;
+  std::function<void(RecordingHost&)> script = [this](RecordingHost& h) {
+    for (auto& [key, value] : stored) h.settings.values[key] = value;
+  };
+  std::map<std::string, PrintSettingValue> stored;
+  bool marksDefaults = true;  // as a host opening the PPD does
+
+ private:
+  NSHelpManager* previousHelp_;
+};
+
+// The principal class answers the print dialog type as one whole string and
+// builds a panel only for a host it can bind.
+TEST_F(PanelPathsTest, ThePrincipalClassHandsOutOnePanelPerRequestForThePrintDialogTypeOnly) {
+  ppd = std::make_unique<TemporaryPpd>(readFile(samplePpdPath()));
+  host = std::make_shared<RecordingHost>(ppd->get());
+  ZarvikPDEPlugIn principal;
+  EXPECT_TRUE(principal.initWithBundle(nullptr));
+  std::optional<PDEPanelList> first = principal.PDEPanelsForType(kPrintDialogExtensionType, host);
+  std::optional<PDEPanelList> second = principal.PDEPanelsForType(kPrintDialogExtensionType, host);
+  ASSERT_TRUE(first && second);
+  ASSERT_EQ(first->size(), 1u);
+  EXPECT_NE(first->front(), second->front());
+  EXPECT_EQ(first->front().use_count(), 1);
+  for (std::string type : {"bdb091f4-e57f-11d3-b5cc-0050e4603277", "{BDB091F4-E57F-11D3-B5CC-0050E4603277}", ""}) {
+    std::optional<PDEPanelList> none = principal.PDEPanelsForType(type, host);
+    EXPECT_TRUE(none && none->empty()) << type;
+  }
+
+  // Hosts that cannot have a panel get no list at all; only the host too
+  // old to mark choices is told why, and it is never asked for its PPD.
+  struct Unbindable {
+    const char* name;
+    std::function<std::shared_ptr<PDEPluginCallback>()> host;
+    Lines log;
+  };
+  auto oldHost = std::make_shared<RecordingHost>(ppd->get());
+  oldHost->respondsToWillChange = false;
+  TemporaryPpd withoutResolution(sampleWithoutOption("cResolution"));
+  const Unbindable unbindable[] = {
+      {"no host", [] { return nullptr; }, {"This version of the Zarvik PDE does not run properly on 10.4 or earlier!"}},
+      {"too old", [&] { return oldHost; }, {"This version of the Zarvik PDE does not run properly on 10.4 or earlier!"}},
+      {"no PPD", [] { return std::make_shared<RecordingHost>(nullptr); }, {}},
+      {"no cResolution", [&] { return std::make_shared<RecordingHost>(withoutResolution.get()); }, {}},
+  };
+  for (const Unbindable& row : unbindable) {
+    log.clear();
+    EXPECT_FALSE(principal.PDEPanelsForType(kPrintDialogExtensionType, row.host())) << row.name;
+    EXPECT_EQ(log.lines, row.log) << row.name;
+  }
+  EXPECT_EQ(oldHost->ppdFileCalls, 0);
+  EXPECT_EQ(oldHost.use_count(), 1);
+
+  // The four options without a handle are not needed for a panel.
+  TemporaryPpd minimal(withoutOption(withoutOption(withoutOption(withoutOption(readFile(samplePpdPath()), "autoFocus"),
+                                                                 "directPrint"),
+                                                   "vectorGrid"),
+                                     "materialThickness"));
+  EXPECT_TRUE(ZarvikPDE::initWithCallback(std::make_shared<RecordingHost>(minimal.get())));
+}
+
+// Identity, view and help of a built panel.
+TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoads) {
+  ZarvikPDE& p = build();
+  EXPECT_EQ(p.panelName(), "Zarvik-Einstellungen");
+  bundle->strings.clear();
+  EXPECT_EQ(p.panelName(), "Zarvik-Einstellungen");  // looked up once
+  EXPECT_EQ(p.panelKind(), "org.zarvikpde.print.pde.zarvikKind");
+  EXPECT_EQ(p.supportedPPDOptionKeys(),
+            (Lines{"JobType", "CenterEngraving", "rasterSpeed", "rasterPower", "EngravingDirection", "dithering",
+                   "vectorSpeed", "vectorPower", "vectorFreq", "vectorSort", "vectorSpeedComp", "vectorPowerComp",
+                   "cResolution", "CustomvectorPower", "autoFocus", "directPrint", "vectorGrid",
+                   "materialThickness"}));
+  EXPECT_TRUE(p.shouldHide());
+  EXPECT_EQ(p.panelView(), nullptr);
+  EXPECT_EQ(p.panelView(), nullptr);
+  EXPECT_EQ(bundle->nibLoads, 2);
+
+  EXPECT_FALSE(p.shouldShowHelp());
+  EXPECT_EQ(help.opened, (Lines{"AppleTitle@ZarvikPDEHelp"}));
+  bundle->info.clear();
+  EXPECT_TRUE(p.shouldShowHelp());
+  EXPECT_EQ(help.opened.size(), 1u);
+  EXPECT_FALSE(log.contains("Zarvik PDE got an error registering its help book!"));
+
+  // The panel lets go of its host and bundle when the host lets go of it.
+  std::weak_ptr<RecordingHost> weakHost = host;
+  host.reset();
+  panel.reset();
+  EXPECT_TRUE(weakHost.expired());
+  EXPECT_EQ(bundle.use_count(), 2);  // this test's and the registration's
+}
+
+// Every path that builds the model, as one table: what is logged, in order.
+TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
+  struct Path {
+    const char* name;
+    std::function<void()> before;  // scripts the host and the store
+    bool restore;                  // restore after building, or only build
+    Lines lines;
+  };
+  const Lines kUnableToGet = unableToGetAll();
+  const Lines acceptedDefaults = concat({{"Entering setDefaults"}, kDefaultChoices,
+                                         {"The custom option text is: Resolution (dpi)", "The resolution is set to: 600",
+                                          "The custom option text is: Vector Power (%)"}});
+  const Path paths[] = {
+      {"built with nothing stored",
+       [] {},
+       false,
+       concat({acceptedDefaults,
+               {"The custom vector power is 1set to: 0"},
+               unableToGetAll(),
+               {choiceLine("Optimize", 4)}})},
+      {"built with two values stored",
+       [&] {
+         store(".materialThickness", std::string("0.125000"));
+         store(".rasterSpeed", 35.0);
+       },
+       false,
+       concat({acceptedDefaults,
+               {"The custom vector power is 1set to: 0", "Entering getNonPPDSettingsFromPrintSettings",
+                "PMPrintSettingsGetValue got: 0.125000", "PMPrintSettingsGetValue got: 35"},
+               Lines(kUnableToGet.begin() + 3, kUnableToGet.end()),
+               {choiceLine("Optimize", 4)}})},
+      {"built by a host that refuses everything",
+       [&] { script = [](RecordingHost& h) { h.decide = [](auto, auto) { return false; }; }; },
+       false,
+       concat({{"Entering setDefaults"},
+               kDefaultChoices,
+               {kFailures[0], "The custom option text is: Resolution (dpi)", "The resolution is set to: 0",
+                "The custom option text is: Vector Power (%)", "The custom vector power is 1set to: 0"},
+               Lines(kFailures.begin() + 1, kFailures.end()),
+               unableToGetAll(),
+               {kFailures[1], kFailures[0]},
+               Lines(kFailures.begin() + 2, kFailures.end()),
+               {choiceLine("Optimize", 4)}})},
+      {"restored",
+       [] {},
+       true,
+       concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
+                "The custom vector power is 2set to: 50"},
+               acceptedDefaults,
+               {"The custom vector power is 1set to: 50"},
+               unableToGetAll(),
+               {choiceLine("Combined", 0), "The current jobtype choice is: Combined", choiceLine("None", 1),
+                "The current center engraving choice is: None", choiceLine("FloydSteinberg", 2),
+                "The current dithering choice is: FloydSteinberg", choiceLine("TopDown", 3),
+                "The current engraving direction choice is: TopDown", choiceLine("Optimize", 4),
+                "The current vector sorting choice is: Optimize", "The current Auto Focus choice is: disabled",
+                "The current Vector Grid choice is: disabled", "The current Direct Print choice is: disabled",
+                "The current Vector Speed Compensation choice is: disabled",
+                "The current Vector Power Compensation choice is: enabled",
+                // The custom option is looked up by the custom key, which
+                // names none: the resolution is only logged here.
+                "Unable to find the custom option.",
+                "The current resolution choice is: Custom\nText: Custom Resolution"}})},
+      {"restored with nothing marked",
+       [&] {
+         marksDefaults = false;
+         script = [](RecordingHost& h) { h.marksPpd = false; };
+       },
+       true,
+       concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
+                "The custom vector power is 2set to: 0", "Entering setDefaults"},
+               kDefaultChoices,
+               {"The custom option text is: Resolution (dpi)", "The resolution is set to: 0",
+                "The custom option text is: Vector Power (%)", "The custom vector power is 1set to: 0"},
+               unableToGetAll(),
+               {"Unable to find the resolution choice."}})},
+  };
+  for (const Path& path : paths) {
+    SCOPED_TRACE(path.name);
+    script = [this](RecordingHost& h) {
+      for (auto& [key, value] : stored) h.settings.values[key] = value;
+    };
+    stored.clear();
+    marksDefaults = true;
+    path.before();
+    log.clear();
+    build();
+    if (path.restore) {
+      log.clear();
+      NSError error{"untouched"};
+      EXPECT_TRUE(panel->restoreValuesAndReturnError(&error));
+      EXPECT_EQ(error.localizedDescription, "untouched");
+    }
+    EXPECT_EQ(log.lines, path.lines);
+  }
+}
+
+// A stored value is read from the start of its text (or a number object by
+// its value), in any locale, overrides the default and is marked again.
+TEST_F(PanelPathsTest, StoredValuesAreReadFromTheirStartInAnyLocaleAndMarkedAgain) {
+  struct Stored {
+    const char* suffix;
+    PrintSettingValue value;
+    double field;       // what the panel holds
+    const char* mark;   // the custom key's value text
+    NSInteger step = 5;  // the resolution slider's step
+  };
+  const double inf = std::numeric_limits<double>::infinity();
+  const Stored rows[] = {
+      {".materialThickness", std::string("0.125000"), 0.125, "0.125000"},
+      {".materialThickness", std::string("2.5 mm"), 2.5, "2.500000"},
+      {".materialThickness", 0.5, 0.5, "0.500000"},
+      {".materialThickness", std::string("1e39"), inf, "inf"},
+      {".rasterSpeed", std::string("  -12"), -12, "-12"},
+      {".rasterPower", std::string("not a number"), 0, "0"},
+      {".vectorPower", std::string("37.9"), 37, "37"},
+      {".vectorPower", 1e30, 2147483647, "2147483647"},
+      {".vectorSpeed", std::string(""), 0, "0"},
+      {".vectorSpeed", -12.7, -12, "-12"},
+      {".vectorFreq", PrintSettingValue{}, 0, "0"},  // a read that gives no value at all
+      {".resolution", std::string("1200"), 1200, "1200", 6},
+      {".resolution", std::string(" +0075"), 75, "75", 0},
+      {".resolution", std::string("500"), 500, "500"},  // between steps
+      {".resolution", std::string("-99999999999"), -2147483648.0, "-2147483648"},
+  };
+  const std::map<std::string, std::pair<const char*, std::function<double(const ZarvikPDE&)>>> fields = {
+      {".materialThickness", {"CustommaterialThickness", [](auto& p) { return double(p.oMaterialThickness); }}},
+      {".rasterSpeed", {"CustomrasterSpeed", [](auto& p) { return double(p.rSpeed); }}},
+      {".rasterPower", {"CustomrasterPower", [](auto& p) { return double(p.rPower); }}},
+      {".vectorPower", {"CustomvectorPower", [](auto& p) { return double(p.vPower); }}},
+      {".vectorSpeed", {"CustomvectorSpeed", [](auto& p) { return double(p.vSpeed); }}},
+      {".vectorFreq", {"CustomvectorFreq", [](auto& p) { return double(p.vFreq); }}},
+      {".resolution", {"CustomcResolution", [](auto& p) { return double(p.resolution); }}},
+  };
+  GermanLocale german;
+  ASSERT_EQ(german.failure(), "");
+  ZarvikPDE& p = build();
+  for (const Stored& row : rows) {
+    SCOPED_TRACE(std::string(row.suffix) + " " + ::testing::PrintToString(row.value));
+    host->settings.values.clear();
+    host->settings.values[kKind + row.suffix] = row.value;
+    forget();
+    p.getNonPPDSettingsFromPrintSettings();
+    const auto& [customKey, field] = fields.at(row.suffix);
+    EXPECT_EQ(field(p), row.field);
+    EXPECT_EQ(p.resolutionIndex, row.step);
+    Lines requests = host->requests();
+    EXPECT_NE(std::find(requests.begin(), requests.end(), std::string(customKey) + "=" + row.mark), requests.end());
+    EXPECT_EQ(requests.size(), 14u);
+    EXPECT_TRUE(host->settings.writes.empty());  // reading writes nothing back
+  }
+
+  // Only the first two values are logged, as data: escaped, a missing
+  // value as (null), a number as its shortest text.
+  host->settings.values = {{kKind + ".materialThickness", std::string("1.5\nSaved 9 to x")},
+                           {kKind + ".rasterSpeed", 37.9},
+                           {kKind + ".rasterPower", std::string("36")}};
+  forget();
+  p.getNonPPDSettingsFromPrintSettings();
+  EXPECT_EQ(Lines(log.lines.begin(), log.lines.begin() + 4),
+            (Lines{"Entering getNonPPDSettingsFromPrintSettings", "PMPrintSettingsGetValue got: 1.5\\nSaved 9 to x",
+                   "PMPrintSettingsGetValue got: 37.9", "Unable to get " + kKind + ".vectorPower"}));
+  // Pushed in an order of its own.
+  EXPECT_EQ(host->requests(),
+            (Lines{"materialThickness=Custom", "CustommaterialThickness=1.500000", "cResolution=Custom",
+                   "CustomcResolution=600", "rasterPower=Custom", "CustomrasterPower=36", "rasterSpeed=Custom",
+                   "CustomrasterSpeed=37", "vectorFreq=Custom", "CustomvectorFreq=50", "vectorPower=Custom",
+                   "CustomvectorPower=50", "vectorSpeed=Custom", "CustomvectorSpeed=50"}));
+
+  // A write stores the text as given and logs value then key; a failed one
+  // logs the status.
+  forget();
+  p.writeNonPPDSettingToPrintSettings(kKind + ".rasterSpeed", "35");
+  host->settings.setStatus = -50;
+  p.writeNonPPDSettingToPrintSettings(kKind + ".vectorFreq", "9");
+  EXPECT_EQ(log.lines, (Lines{"Saved 35 to " + kKind + ".rasterSpeed",
+                              "Zarvik PDE got an error -50 setting the value for " + kKind + ".vectorFreq !"}));
+  ASSERT_EQ(host->settings.writes.size(), 2u);
+  EXPECT_FALSE(host->settings.writes[0].locked);
+
+  // Without print settings nothing is read, marked or written.
+  host->hasPrintSettings = false;
+  forget();
+  p.getNonPPDSettingsFromPrintSettings();
+  p.writeNonPPDSettingToPrintSettings(kKind + ".rasterSpeed", "35");
+  EXPECT_EQ(log.lines, (Lines{"Entering getNonPPDSettingsFromPrintSettings"}));
+  EXPECT_TRUE(host->calls.empty());
+  EXPECT_TRUE(host->settings.writes.empty());
+}
+
+// A custom value is two requests, "Custom" first; the field takes the value
+// only when both are accepted. Reads say which step failed.
+TEST_F(PanelPathsTest, CustomValuesAreMarkedInTwoStepsAndReadBackFromThePpd) {
+  ZarvikPDE& p = build();
+  NSInteger integer = 7;
+  float real = 7;
+  forget();
+  EXPECT_TRUE(p.setPPDCustomIntOpt("rasterSpeed", "CustomrasterSpeed", -5, integer));
+  EXPECT_TRUE(p.setPPDCustomFloatOpt("materialThickness", "CustommaterialThickness", 0.1f, real));
+  EXPECT_EQ(host->requests(), (Lines{"rasterSpeed=Custom", "CustomrasterSpeed=-5", "materialThickness=Custom",
+                                     "CustommaterialThickness=0.100000"}));
+  EXPECT_EQ(integer, -5);
+  EXPECT_EQ(real, 0.1f);
+  EXPECT_EQ(p.getPPDCustomIntOpt("rasterSpeed", "rSpeed"), -5);
+  EXPECT_EQ(p.getPPDCustomFloatOpt("materialThickness", "thickness"), 0.1f);
+  EXPECT_TRUE(log.lines == (Lines{"The custom option text is: Raster Speed (%)",
+                                  "The custom option text is: Thickness (mm)"}));
+
+  host->refuse("vectorFreq", "Custom");
+  forget();
+  EXPECT_FALSE(p.setPPDCustomIntOpt("vectorFreq", "CustomvectorFreq", 60, integer));
+  EXPECT_EQ(host->requests(), (Lines{"vectorFreq=Custom"}));
+  EXPECT_EQ(integer, -5);
+  EXPECT_TRUE(log.lines.empty());  // the callers log in their own words
+
+  struct Read {
+    const char* option;
+    const char* param;
+    std::int32_t value;
+    Lines lines;
+  };
+  const Read reads[] = {
+      {"JobType", "x", -1, {"Unable to find the custom option: JobType."}},
+      {"cResolution", "dpi", -1, {"Unable to find the custom param: dpi."}},
+      {"materialThickness", "thickness", -1,
+       {"The custom option text is: Thickness (mm)", "The type is incorrect for: materialThickness - thickness: 6."}},
+  };
+  for (const Read& read : reads) {
+    log.clear();
+    EXPECT_EQ(p.getPPDCustomIntOpt(read.option, read.param), read.value) << read.option;
+    EXPECT_EQ(log.lines, read.lines) << read.option;
+  }
+  log.clear();
+  EXPECT_EQ(p.getPPDCustomFloatOpt("cResolution", "cRes"), -1.0f);
+  EXPECT_EQ(log.lines, (Lines{"The custom option text is: Resolution (dpi)",
+                              "The type is incorrect for: cResolution - cRes: 1."}));
+}
+
+// The five pick-one choices: recorded by code, from the host's notices, and
+// summarised; save and a notice for any other option change nothing.
+TEST_F(PanelPathsTest, ChoicesAreRecordedByCodeAndSummarisedWithThePpdsText) {
+  ZarvikPDE& p = build();
+  const std::pair<NSInteger, std::optional<std::string> ZarvikPDE::*> codes[] = {
+      {0, &ZarvikPDE::jobTypeChoice},    {1, &ZarvikPDE::centerEngravingChoice}, {2, &ZarvikPDE::ditheringChoice},
+      {3, &ZarvikPDE::engraveDirChoice}, {4, &ZarvikPDE::vectorSortingChoice}};
+  for (const auto& [code, field] : codes) {
+    log.clear();
+    p.setNewUserChoice("Choice" + std::to_string(code), code);
+    EXPECT_EQ(p.*field, "Choice" + std::to_string(code));
+    EXPECT_EQ(log.lines, (Lines{choiceLine("Choice" + std::to_string(code), static_cast<int>(code))}));
+  }
+  for (NSInteger code : {5L, -1L, 4294967296L}) {
+    log.clear();
+    p.setNewUserChoice(std::string("X"), code);
+    EXPECT_EQ(log.lines.back(), "Zarvik PDE got an unhandled type in setNewUserChoice! " +
+                                    std::to_string(static_cast<int>(code)));
+  }
+  p.setNewUserChoice(p.jobTypeChoice, 0);  // its own string
+  EXPECT_EQ(p.jobTypeChoice, "Choice0");
+  p.setNewUserChoice(std::nullopt, 4);
+  EXPECT_EQ(p.vectorSortingChoice, std::nullopt);
+
+  // Notices: exact keywords, any choice given as it is.
+  const std::tuple<std::optional<std::string>, std::optional<std::string>, std::optional<std::string>
+                       ZarvikPDE::*>
+      notices[] = {{"dithering", "Atkinson", &ZarvikPDE::ditheringChoice},
+                   {"EngravingDirection", "BottomUp", &ZarvikPDE::engraveDirChoice},
+                   {"JobType", "Raster", &ZarvikPDE::jobTypeChoice},
+                   {"JobType", std::nullopt, &ZarvikPDE::jobTypeChoice},
+                   {"jobtype", "Vector", &ZarvikPDE::jobTypeChoice},
+                   {"rasterPower", "10", &ZarvikPDE::jobTypeChoice},
+                   {std::nullopt, "Vector", &ZarvikPDE::jobTypeChoice}};
+  for (const auto& [option, choice, field] : notices) {
+    log.clear();
+    p.PPDOptionKeyValueDidChange(option, choice);
+    EXPECT_EQ(log.lines.front(), "Entering PPDOptionKeyValueDidChange");
+  }
+  EXPECT_EQ(p.ditheringChoice, "Atkinson");
+  EXPECT_EQ(p.engraveDirChoice, "BottomUp");
+  EXPECT_EQ(p.jobTypeChoice, "Raster");
+
+  EXPECT_EQ(p.summaryInfo(), (std::map<std::string, std::string>{{"Zarvik-Einstellungen", "Raster Only"}}));
+  p.setNewUserChoice(std::string("Laser"), 0);
+  EXPECT_EQ(p.summaryInfo(), std::nullopt);
+
+  forget();
+  EXPECT_TRUE(p.saveValuesAndReturnError(nullptr));
+  EXPECT_EQ(log.lines, (Lines{"Entering saveValuesAndReturnError"}));
+  EXPECT_TRUE(host->calls.empty() && host->settings.writes.empty());
+}
+
+// What a control hands the panel: a number, or an on/off state; as() lets a
+// temporary stand where an action takes its sender.
+template <class Sender>
+Sender& as(Sender&& sender) {
+  return sender;
+}
+
+struct Number final : FloatValueSource {
+  explicit Number(float v) : value(v) {}
+  float floatValue() const override { return value; }
+  int intValue() const override { return truncateToInt32(value).value_or(0); }
+  float value;
+};
+struct State final : StateSource {
+  explicit State(NSInteger s) : state_(s) {}
+  NSInteger state() const override { return state_; }
+  NSInteger state_;
+};
+
+// A person's change, before any view is loaded: offered to the host first,
+// "Custom" before the value, stored only when accepted, and the numeric
+// ones written to the print settings whatever the host answered.
+TEST_F(PanelPathsTest, APersonsChangeIsOfferedToTheHostFirstAndStoredOnlyWhenAccepted) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Change {
+    const char* name;
+    std::function<void(ZarvikPDE&)> act;
+    std::function<void(RecordingHost&)> refuse;
+    Lines requests;
+    Lines lines;
+    std::function<double(const ZarvikPDE&)> field;
+    double wanted;
+  };
+  auto none = [](RecordingHost&) {};
+  auto rSpeed = [](const ZarvikPDE& p) { return double(p.rSpeed); };
+  const Change changes[] = {
+      {"slider at 49.99", [](ZarvikPDE& p) { p.requestNewRSpeed(as(Number(49.99f))); }, none,
+       {"rasterSpeed=Custom", "CustomrasterSpeed=49"}, {"Saved 49 to " + kKind + ".rasterSpeed"}, rSpeed, 49},
+      {"-2.7 truncates toward zero", [](ZarvikPDE& p) { p.requestNewRPower(as(Number(-2.7f))); },
+       none, {"rasterPower=Custom", "CustomrasterPower=-2"}, {"Saved -2 to " + kKind + ".rasterPower"},
+       [](auto& p) { return double(p.rPower); }, -2},
+      {"3e9 saturates", [](ZarvikPDE& p) { p.requestNewVFreq(as(Number(3e9f))); }, none,
+       {"vectorFreq=Custom", "CustomvectorFreq=2147483647"}, {"Saved 2147483647 to " + kKind + ".vectorFreq"},
+       [](auto& p) { return double(p.vFreq); }, 2147483647},
+      {"NaN is no number", [&](ZarvikPDE& p) { p.requestNewVSpeed(as(Number(nan))); }, none, {}, {},
+       [](auto& p) { return double(p.vSpeed); }, 50},
+      {"decimal 2.5", [](ZarvikPDE& p) { p.requestNewMaterialThickness(as(Number(2.5f))); }, none,
+       {"materialThickness=Custom", "CustommaterialThickness=2.500000"},
+       {"Saved 2.500000 to " + kKind + ".materialThickness"}, [](auto& p) { return double(p.oMaterialThickness); },
+       2.5},
+      {"an infinite decimal", [&](ZarvikPDE& p) { p.requestNewMaterialThickness(as(Number(inf))); },
+       none, {}, {}, [](auto& p) { return double(p.oMaterialThickness); }, 0},
+      {"refused Custom", [](ZarvikPDE& p) { p.requestNewVPower(as(Number(30))); },
+       [](RecordingHost& h) { h.refuse("vectorPower", "Custom"); }, {"vectorPower=Custom"},
+       {"We were unsuccessful in updating vectorPower!", "Saved 50 to " + kKind + ".vectorPower"},
+       [](auto& p) { return double(p.vPower); }, 50},
+      {"refused value", [](ZarvikPDE& p) { p.requestNewRSpeed(as(Number(30))); },
+       [](RecordingHost& h) { h.refuse("CustomrasterSpeed"); }, {"rasterSpeed=Custom", "CustomrasterSpeed=30"},
+       {"We were unsuccessful in changing the CustomrasterSpeed", "Saved 50 to " + kKind + ".rasterSpeed"}, rSpeed,
+       50},
+      {"resolution step 6", [](ZarvikPDE& p) { p.requestNewResolution(as(Number(6))); }, none,
+       {"cResolution=Custom", "CustomcResolution=1200"}, {"Saved 1200 to " + kKind + ".resolution"},
+       [](auto& p) { return double(p.resolution * 10 + p.resolutionIndex); }, 12006},
+      {"resolution step 0", [](ZarvikPDE& p) { p.requestNewResolution(as(Number(0))); }, none,
+       {"cResolution=Custom", "CustomcResolution=75"}, {"Saved 75 to " + kKind + ".resolution"},
+       [](auto& p) { return double(p.resolution * 10 + p.resolutionIndex); }, 750},
+      {"resolution without a step", [](ZarvikPDE& p) { p.requestNewResolution(as(Number(7))); }, none,
+       {}, {}, [](auto& p) { return double(p.resolution * 10 + p.resolutionIndex); }, 6005},
+      {"refused resolution", [](ZarvikPDE& p) { p.requestNewResolution(as(Number(6))); },
+       [](RecordingHost& h) { h.refuse("CustomcResolution"); }, {"cResolution=Custom", "CustomcResolution=1200"},
+       {"We were unsuccessful in changing the CustomcResolution", "Saved 600 to " + kKind + ".resolution"},
+       [](auto& p) { return double(p.resolution * 10 + p.resolutionIndex); }, 6005},
+      {"box on", [](ZarvikPDE& p) { p.requestNewVSpeedComp(as(State(1))); }, none,
+       {"vectorSpeedComp=enabled"}, {"We have made a new choice for vectorSpeedComp: enabled!"},
+       [](auto& p) { return double(p.vSpeedComp); }, 1},
+      {"box in state 2", [](ZarvikPDE& p) { p.requestNewVPowerComp(as(State(2))); }, none,
+       {"vectorPowerComp=disabled"}, {"We have made a new choice for vectorPowerComp: disabled!"},
+       [](auto& p) { return double(p.vPowerComp); }, 2},
+      {"refused box", [](ZarvikPDE& p) { p.requestNewDirectPrint(as(State(1))); },
+       [](RecordingHost& h) { h.refuse("directPrint"); }, {"directPrint=enabled"},
+       {"We were unsuccessful in updating directPrint!"}, [](auto& p) { return double(p.oDirectPrint); }, 0},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.name);
+    ZarvikPDE& p = build();
+    change.refuse(*host);
+    forget();
+    change.act(p);
+    EXPECT_EQ(host->requests(), change.requests);
+    EXPECT_EQ(log.lines, change.lines);
+    EXPECT_EQ(change.field(p), change.wanted);
+  }
+
+  // A refused value puts the option back on the choice it had rather than
+  // leave it on "Custom" with a value nobody gave.
+  ZarvikPDE& p = build();
+  ASSERT_TRUE(markOption(ppd->get(), "rasterSpeed", "25"));
+  host->refuse("CustomrasterSpeed");
+  forget();
+  p.requestNewRSpeed(as(Number(30)));
+  EXPECT_EQ(host->requests(), (Lines{"rasterSpeed=Custom", "CustomrasterSpeed=30", "rasterSpeed=25"}));
+  EXPECT_EQ(marked("rasterSpeed"), "25");
+}
+
+}  // namespace
+}  // namespace zarvik::testing
