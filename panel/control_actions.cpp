@@ -11,41 +11,52 @@ namespace {
 
 using P = ZarvikPDE;
 
-constexpr ControlActionRow popup(std::string_view action, std::string_view option,
+using Senders = std::array<std::string_view, 2>;
+
+constexpr ControlActionRow popup(std::string_view action, std::string_view sender, std::string_view option,
                                 std::optional<std::string> P::*choice, ChoiceType type) {
-  return {action, ActionHandler::kPopup, option, {}, choice, nullptr, nullptr, {}, type};
+  return {action, {sender, {}}, ActionHandler::kPopup, option, {}, choice, nullptr, nullptr, {}, type};
 }
-constexpr ControlActionRow checkbox(std::string_view action, std::string_view option, NSInteger P::*field) {
-  return {action, ActionHandler::kCheckbox, option, {}, nullptr, field, nullptr, {}, -1};
+constexpr ControlActionRow checkbox(std::string_view action, std::string_view sender, std::string_view option,
+                                   NSInteger P::*field) {
+  return {action, {sender, {}}, ActionHandler::kCheckbox, option, {}, nullptr, field, nullptr, {}, -1};
 }
-constexpr ControlActionRow slider(std::string_view action, std::string_view option, std::string_view customKey,
-                                 NSInteger P::*field, std::string_view suffix) {
-  return {action, ActionHandler::kSlider, option, customKey, nullptr, field, nullptr, suffix, -1};
+constexpr ControlActionRow slider(std::string_view action, Senders senders, std::string_view option,
+                                 std::string_view customKey, NSInteger P::*field, std::string_view suffix) {
+  return {action, senders, ActionHandler::kSlider, option, customKey, nullptr, field, nullptr, suffix, -1};
 }
-constexpr ControlActionRow textBox(std::string_view action, std::string_view option, std::string_view customKey,
-                                  float P::*field, std::string_view suffix) {
-  return {action, ActionHandler::kTextBox, option, customKey, nullptr, nullptr, field, suffix, -1};
+constexpr ControlActionRow textBox(std::string_view action, std::string_view sender, std::string_view option,
+                                  std::string_view customKey, float P::*field, std::string_view suffix) {
+  return {action, {sender, {}}, ActionHandler::kTextBox, option, customKey, nullptr, nullptr, field, suffix, -1};
 }
 
 constexpr ControlActionRow kActions[] = {
-    popup("requestNewJobType", kJobType, &P::jobTypeChoice, ChoiceTypeJobType),
-    popup("requestNewCenterEngraving", kCenterEngraving, &P::centerEngravingChoice, ChoiceTypeCenterEngraving),
-    checkbox("requestNewDirectPrint", kDirectPrint, &P::oDirectPrint),
-    checkbox("requestNewAutoFocus", kAutoFocus, &P::oAutoFocus),
-    checkbox("requestNewVectorGrid", kVectorGrid, &P::oVectorGrid),
-    textBox("requestNewMaterialThickness", kMaterialThickness, kCustomMaterialThickness, &P::oMaterialThickness,
-            kMaterialThicknessSuffix),
-    slider("requestNewRSpeed", kRasterSpeed, kCustomRasterSpeed, &P::rSpeed, kRasterSpeedSuffix),
-    slider("requestNewRPower", kRasterPower, kCustomRasterPower, &P::rPower, kRasterPowerSuffix),
-    popup("requestNewEngraveDir", kEngravingDirection, &P::engraveDirChoice, ChoiceTypeEngravingDirection),
-    popup("requestNewDithering", kDithering, &P::ditheringChoice, ChoiceTypeDithering),
-    slider("requestNewVSpeed", kVectorSpeed, kCustomVectorSpeed, &P::vSpeed, kVectorSpeedSuffix),
-    slider("requestNewVPower", kVectorPower, kCustomVectorPower, &P::vPower, kVectorPowerSuffix),
-    slider("requestNewVFreq", kVectorFreq, kCustomVectorFreq, &P::vFreq, kVectorFreqSuffix),
-    popup("requestNewVSorting", kVectorSort, &P::vectorSortingChoice, ChoiceTypeVectorSort),
-    checkbox("requestNewVSpeedComp", kVectorSpeedComp, &P::vSpeedComp),
-    checkbox("requestNewVPowerComp", kVectorPowerComp, &P::vPowerComp),
-    slider("requestNewResolution", kResolution, kCustomResolution, &P::resolution, kResolutionSuffix),
+    popup("requestNewJobType", "jobTypePopup", kJobType, &P::jobTypeChoice, ChoiceTypeJobType),
+    popup("requestNewCenterEngraving", "centerEngravingPopup", kCenterEngraving, &P::centerEngravingChoice,
+          ChoiceTypeCenterEngraving),
+    checkbox("requestNewDirectPrint", "directPrintCheckBox", kDirectPrint, &P::oDirectPrint),
+    checkbox("requestNewAutoFocus", "autoFocusCheckBox", kAutoFocus, &P::oAutoFocus),
+    checkbox("requestNewVectorGrid", "vectorGridCheckBox", kVectorGrid, &P::oVectorGrid),
+    textBox("requestNewMaterialThickness", "materialTextBox", kMaterialThickness, kCustomMaterialThickness,
+            &P::oMaterialThickness, kMaterialThicknessSuffix),
+    slider("requestNewRSpeed", {"rSpeedSlider", "rSpeedTextBox"}, kRasterSpeed, kCustomRasterSpeed, &P::rSpeed,
+           kRasterSpeedSuffix),
+    slider("requestNewRPower", {"rPowerSlider", "rPowerTextBox"}, kRasterPower, kCustomRasterPower, &P::rPower,
+           kRasterPowerSuffix),
+    popup("requestNewEngraveDir", "engravingDirectionPopup", kEngravingDirection, &P::engraveDirChoice,
+          ChoiceTypeEngravingDirection),
+    popup("requestNewDithering", "ditheringPopup", kDithering, &P::ditheringChoice, ChoiceTypeDithering),
+    slider("requestNewVSpeed", {"vSpeedSlider", "vSpeedTextBox"}, kVectorSpeed, kCustomVectorSpeed, &P::vSpeed,
+           kVectorSpeedSuffix),
+    slider("requestNewVPower", {"vPowerSlider", "vPowerTextBox"}, kVectorPower, kCustomVectorPower, &P::vPower,
+           kVectorPowerSuffix),
+    slider("requestNewVFreq", {"vFreqSlider", "vFreqTextBox"}, kVectorFreq, kCustomVectorFreq, &P::vFreq,
+           kVectorFreqSuffix),
+    popup("requestNewVSorting", "vSortingPopup", kVectorSort, &P::vectorSortingChoice, ChoiceTypeVectorSort),
+    checkbox("requestNewVSpeedComp", "vSpeedCompCheckBox", kVectorSpeedComp, &P::vSpeedComp),
+    checkbox("requestNewVPowerComp", "vPowerCompCheckBox", kVectorPowerComp, &P::vPowerComp),
+    slider("requestNewResolution", {"resolutionSlider", {}}, kResolution, kCustomResolution, &P::resolution,
+           kResolutionSuffix),
 };
 
 const ControlActionRow& row(std::string_view action) { return *controlActionNamed(action); }
@@ -143,9 +154,17 @@ void ZarvikPDE::requestNewResolution(FloatValueSource& sender) {
     updateUI();
     return;
   }
+  const NSInteger previousIndex = resolutionIndex;
   resolutionIndex = position;
-  NSNumber dotsPerInch(static_cast<int>(parseLeadingInteger(resolutionSliderValues[position])));
-  sliderValueChange(dotsPerInch, kResolution, kCustomResolution, resolution, printSettingsKey(kResolutionSuffix));
+  const int dotsPerInch = static_cast<int>(parseLeadingInteger(resolutionSliderValues[position]));
+  sliderValueChange(NSNumber(dotsPerInch), kResolution, kCustomResolution, resolution,
+                    printSettingsKey(kResolutionSuffix));
+  if (resolution != dotsPerInch) {
+    // Refused: the slider springs back to the step of the resolution kept,
+    // as every other refused control does.
+    resolutionIndex = previousIndex;
+    resolutionSlider->setFloatValue(static_cast<float>(resolutionIndex));
+  }
 }
 
 Outlet<NSButton>* ZarvikPDE::onOffBox(std::string_view optionKey) {

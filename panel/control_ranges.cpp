@@ -1,7 +1,9 @@
 // The numeric controls take their ranges from the PPD when the view loads.
+#include <algorithm>
 #include <cmath>
 
 #include "panel/ppd_lookup.h"
+#include "panel/ppd_text.h"
 #include "panel/zarvik_pde.h"
 
 namespace zarvik {
@@ -11,23 +13,22 @@ struct Range {
   double minimum, maximum;
 };
 
-// The range of the option's custom value, if the PPD gives a sound one.
-std::optional<Range> customRange(ppd_file_t* ppd, const char* option) {
-  const ppd_cparam_t* param = ppd::firstCustomParam(ppd::findCustomOption(ppd, option));
-  if (param == nullptr) return std::nullopt;
-  Range range;
-  switch (param->type) {
-    case PPD_CUSTOM_INT:
-      range = {static_cast<double>(param->minimum.custom_int), static_cast<double>(param->maximum.custom_int)};
-      break;
-    case PPD_CUSTOM_REAL:
-      range = {param->minimum.custom_real, param->maximum.custom_real};
-      break;
-    default:
-      return std::nullopt;
+// The numbers a person can choose for the option: the range of its custom
+// value, if the PPD gives a sound one, widened to take in every choice that
+// names a number, so a control can show any value the job may carry.
+std::optional<Range> valueRange(ppd_file_t* ppd, const char* option) {
+  std::optional<Range> range;
+  auto include = [&](double minimum, double maximum) {
+    if (!std::isfinite(minimum) || !std::isfinite(maximum) || minimum > maximum) return;
+    range = range ? Range{std::min(range->minimum, minimum), std::max(range->maximum, maximum)}
+                  : Range{minimum, maximum};
+  };
+  if (const ppd_cparam_t* param = ppd::firstCustomParam(ppd::findCustomOption(ppd, option))) {
+    if (param->type == PPD_CUSTOM_INT) include(param->minimum.custom_int, param->maximum.custom_int);
+    if (param->type == PPD_CUSTOM_REAL) include(param->minimum.custom_real, param->maximum.custom_real);
   }
-  if (!std::isfinite(range.minimum) || !std::isfinite(range.maximum) || range.minimum > range.maximum) {
-    return std::nullopt;
+  for (const ppd_choice_t& choice : ppd::choicesOf(ppd::findOption(ppd, option))) {
+    if (std::optional<double> number = keywordNumber(keywordString(choice.choice))) include(*number, *number);
   }
   return range;
 }
@@ -41,7 +42,7 @@ void ZarvikPDE::applyPpdRangesToControls() {
       {kVectorFreq, &vFreqSlider, &vFreqTextBox},      {kMaterialThickness, nullptr, &materialTextBox},
   };
   for (const auto& [option, slider, field] : controls) {
-    std::optional<Range> range = customRange(ppd, option);
+    std::optional<Range> range = valueRange(ppd, option);
     if (!range) continue;
     if (slider) {
       (*slider)->setMinValue(range->minimum);

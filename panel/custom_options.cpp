@@ -31,20 +31,55 @@ const ppd_cparam_t* findTypedCustomParam(ppd_file_t* ppd, const char* optionKey,
 
 }  // namespace
 
+ZarvikPDE::CustomWrite ZarvikPDE::offerCustomValue(std::string_view optionKey, std::string_view customKey,
+                                                   const std::string& valueText) {
+  PDEPluginCallback& host = *pdePluginCallbackObject;
+  const ppd_choice_t* marked = ppd::findMarkedChoice(ppd, std::string(optionKey));
+  std::optional<std::string> previous = marked ? std::optional(keywordString(marked->choice)) : std::nullopt;
+  if (!host.willChangePPDOptionKeyValue(optionKey, kCustomChoice)) return CustomWrite::kOptionRefused;
+  if (!host.willChangePPDOptionKeyValue(customKey, valueText)) {
+    // "Custom" would otherwise carry whatever value the PPD held for it,
+    // which nobody chose; a custom value marked before is still there.
+    if (previous && *previous != kCustomChoice) (void)host.willChangePPDOptionKeyValue(optionKey, *previous);
+    return CustomWrite::kValueRefused;
+  }
+  return CustomWrite::kAccepted;
+}
+
 bool ZarvikPDE::setPPDCustomIntOpt(std::string_view optionKey, std::string_view customKey, std::int32_t value,
                                    NSInteger& internalValue) {
-  if (!pdePluginCallbackObject->willChangePPDOptionKeyValue(optionKey, kCustomChoice)) return false;
-  if (!pdePluginCallbackObject->willChangePPDOptionKeyValue(customKey, formatInt(value))) return false;
+  if (offerCustomValue(optionKey, customKey, formatInt(value)) != CustomWrite::kAccepted) return false;
   internalValue = value;
   return true;
 }
 
 bool ZarvikPDE::setPPDCustomFloatOpt(std::string_view optionKey, std::string_view customKey, float value,
                                      float& internalValue) {
-  if (!pdePluginCallbackObject->willChangePPDOptionKeyValue(optionKey, kCustomChoice)) return false;
-  if (!pdePluginCallbackObject->willChangePPDOptionKeyValue(customKey, formatFloat(value))) return false;
+  if (offerCustomValue(optionKey, customKey, formatFloat(value)) != CustomWrite::kAccepted) return false;
   internalValue = value;
   return true;
+}
+
+std::optional<double> ZarvikPDE::ppdHeldValue(std::string_view optionKey) const {
+  const std::string option(optionKey);
+  const ppd_choice_t* marked = ppd::findMarkedChoice(ppd, option);
+  if (marked == nullptr) return std::nullopt;
+  const std::string keyword = keywordString(marked->choice);
+  if (keyword != kCustomChoice) return keywordNumber(keyword);
+  const ppd_cparam_t* param = ppd::firstCustomParam(ppd::findCustomOption(ppd, option));
+  if (param == nullptr) return std::nullopt;
+  switch (param->type) {
+    case PPD_CUSTOM_INT:
+      return param->current.custom_int;
+    case PPD_CUSTOM_REAL:
+    case PPD_CUSTOM_CURVE:
+    case PPD_CUSTOM_INVCURVE:
+      return param->current.custom_real;
+    case PPD_CUSTOM_POINTS:
+      return param->current.custom_points;
+    default:
+      return std::nullopt;
+  }
 }
 
 std::int32_t ZarvikPDE::getPPDCustomIntOpt(const char* optionKey, const char* customKey) {

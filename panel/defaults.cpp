@@ -13,18 +13,19 @@ void ZarvikPDE::setDefaults() {
   setNewUserChoice(keywordString(engraveDirOption->defchoice), ChoiceTypeEngravingDirection);
   setNewUserChoice(keywordString(ditheringOption->defchoice), ChoiceTypeDithering);
 
-  markCustomInteger(*this, kResolutionOption, 600);
+  markCustomInteger(*this, kResolutionOption, 600, resolution);
+  // The slider shows the step of the resolution the field now holds.
+  resolutionIndex = resolutionStepIndex(resolution);
   NSLog("The resolution is set to: %d", getPPDCustomIntOpt(kResolution, kResolutionParam));
   // Logged before the vector power is marked below: this is what the PPD
   // held until now.
   NSLog("The custom vector power is 1set to: %d", getPPDCustomIntOpt(kVectorPower, kVectorPowerParam));
 
-  markMaterialThickness(*this, 0.0f);
-  markCustomInteger(*this, kRasterPowerOption, 50);
-  markCustomInteger(*this, kRasterSpeedOption, 50);
-  markCustomInteger(*this, kVectorFreqOption, 50);
-  markCustomInteger(*this, kVectorPowerOption, 50);
-  markCustomInteger(*this, kVectorSpeedOption, 50);
+  markMaterialThickness(*this, 0.0f, oMaterialThickness);
+  for (const IntegerOption* option : {&kRasterPowerOption, &kRasterSpeedOption, &kVectorFreqOption,
+                                      &kVectorPowerOption, &kVectorSpeedOption}) {
+    markCustomInteger(*this, *option, 50, this->*option->field);
+  }
 }
 
 }  // namespace zarvik

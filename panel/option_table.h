@@ -89,11 +89,15 @@ enum ChoiceType : NSInteger {
 // Which value-change handler an action hands its control to.
 enum class ActionHandler { kPopup, kCheckbox, kSlider, kTextBox };
 
-// One control action: the setting's option, custom key, field and
-// print-settings key. Exactly one of the field pointers is set, matching
-// the handler.
+// One control action: the controls of the view that send it, and the
+// setting's option, custom key, field and print-settings key. Exactly one
+// of the field pointers is set, matching the handler.
 struct ControlActionRow {
   std::string_view action;
+  // The outlets whose controls send this action; the second is empty when
+  // one control does. The resolution field sends none: the resolution
+  // action reads its sender as a slider position.
+  std::array<std::string_view, 2> senders;
   ActionHandler handler;
   std::string_view optionKey;
   std::string_view customKey;

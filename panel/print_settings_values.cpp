@@ -1,5 +1,6 @@
 // The seven numeric parameters kept in the print settings.
 #include <charconv>
+#include <map>
 #include <cmath>
 #include <limits>
 #include <variant>
@@ -50,12 +51,10 @@ void ZarvikPDE::getNonPPDSettingsFromPrintSettings() {
   PMPrintSettings* settings = pdePluginCallbackObject ? pdePluginCallbackObject->printSettings() : nullptr;
   if (settings == nullptr) return;
 
-  struct IntegerKey {
-    const char* suffix;
-    NSInteger ZarvikPDE::*field;
-    NSInteger unreadable;
-    bool logValue;
-  };
+  // What the fields held before the read: the PPD holds these, and a value
+  // the printer refuses gives way to them again.
+  const float thicknessBefore = oMaterialThickness;
+  bool thicknessStored = false;
   {
     std::string key = printSettingsKey(kMaterialThicknessSuffix);
     PrintSettingValue value;
@@ -65,44 +64,62 @@ void ZarvikPDE::getNonPPDSettingsFromPrintSettings() {
     } else {
       NSLog("PMPrintSettingsGetValue got: %@", describe(value));
       oMaterialThickness = floatOf(value);
+      thicknessStored = true;
     }
   }
-  static constexpr IntegerKey kIntegerKeys[] = {
-      {kRasterSpeedSuffix, &ZarvikPDE::rSpeed, 50, true},
-      {kRasterPowerSuffix, &ZarvikPDE::rPower, 50, false},
-      {kVectorPowerSuffix, &ZarvikPDE::vPower, 50, false},
-      {kVectorSpeedSuffix, &ZarvikPDE::vSpeed, 50, false},
-      {kVectorFreqSuffix, &ZarvikPDE::vFreq, 50, false},
-      {kResolutionSuffix, &ZarvikPDE::resolution, 600, false},
+
+  struct IntegerKey {
+    const IntegerOption* option;
+    NSInteger unreadable;
+    bool logValue;
   };
+  static constexpr IntegerKey kIntegerKeys[] = {
+      {&kRasterSpeedOption, 50, true},  {&kRasterPowerOption, 50, false}, {&kVectorPowerOption, 50, false},
+      {&kVectorSpeedOption, 50, false}, {&kVectorFreqOption, 50, false},  {&kResolutionOption, 600, false},
+  };
+  struct Read {
+    NSInteger before;
+    bool stored;
+  };
+  std::map<const IntegerOption*, Read> reads;
   for (const IntegerKey& entry : kIntegerKeys) {
-    std::string key = printSettingsKey(entry.suffix);
+    NSInteger& field = this->*entry.option->field;
+    Read& read = reads[entry.option] = {field, false};
+    std::string key = printSettingsKey(entry.option->settingsSuffix);
     PrintSettingValue value;
     if (PMPrintSettingsGetValue(*settings, key, value) != noErr) {
-      this->*entry.field = entry.unreadable;
+      field = entry.unreadable;
       NSLog("Unable to get %@", key);
       continue;
     }
     if (entry.logValue) NSLog("PMPrintSettingsGetValue got: %@", describe(value));
-    this->*entry.field = integerOf(value);
-  }
-
-  resolutionIndex = 5;
-  for (std::size_t i = 0; i < resolutionSliderValues.size(); ++i) {
-    if (parseLeadingInteger(resolutionSliderValues[i]) == resolution) {
-      resolutionIndex = static_cast<NSInteger>(i);
-      break;
-    }
+    field = integerOf(value);
+    read.stored = true;
   }
 
   // Push every value into the PPD again, so that the PPD carries what the
   // panel holds. The host sees 32-bit values: a larger stored number
-  // saturates rather than wrapping into an unrelated one.
-  markMaterialThickness(*this, oMaterialThickness);
+  // saturates rather than wrapping into an unrelated one. A stored value
+  // the printer refuses is replaced in the print settings by the one kept,
+  // as a person's refused change is.
+  if (!markMaterialThickness(*this, oMaterialThickness, thicknessBefore) && thicknessStored) {
+    writeNonPPDSettingToPrintSettings(printSettingsKey(kMaterialThicknessSuffix), formatFloat(oMaterialThickness));
+  }
   for (const IntegerOption* option : {&kResolutionOption, &kRasterPowerOption, &kRasterSpeedOption,
                                       &kVectorFreqOption, &kVectorPowerOption, &kVectorSpeedOption}) {
-    markCustomInteger(*this, *option, saturateToInt32(this->*option->field));
+    const Read& read = reads[option];
+    if (!markCustomInteger(*this, *option, saturateToInt32(this->*option->field), read.before) && read.stored) {
+      writeNonPPDSettingToPrintSettings(printSettingsKey(option->settingsSuffix), formatLong(this->*option->field));
+    }
   }
+  resolutionIndex = resolutionStepIndex(resolution);
+}
+
+NSInteger ZarvikPDE::resolutionStepIndex(NSInteger dotsPerInch) const {
+  for (std::size_t i = 0; i < resolutionSliderValues.size(); ++i) {
+    if (parseLeadingInteger(resolutionSliderValues[i]) == dotsPerInch) return static_cast<NSInteger>(i);
+  }
+  return 5;
 }
 
 void ZarvikPDE::writeNonPPDSettingToPrintSettings(const std::string& key, const std::string& value) {

@@ -6,27 +6,24 @@
 #include "panel/zarvik_pde.h"
 
 namespace zarvik {
-namespace {
 
-// Offers a custom value to the host: the option's "Custom" choice first,
-// then the value text under the custom key. True when both were accepted.
-bool offerCustomValue(PDEPluginCallback& host, std::string_view optionKey, std::string_view customKey,
-                      const std::string& valueText) {
-  if (!host.willChangePPDOptionKeyValue(optionKey, kCustomChoice)) {
-    NSLog("We were unsuccessful in updating %@!", optionKey);
-    return false;
+bool ZarvikPDE::offerLoggingRefusals(std::string_view optionKey, std::string_view customKey,
+                                     const std::string& valueText) {
+  switch (offerCustomValue(optionKey, customKey, valueText)) {
+    case CustomWrite::kAccepted:
+      return true;
+    case CustomWrite::kOptionRefused:
+      NSLog("We were unsuccessful in updating %@!", optionKey);
+      return false;
+    case CustomWrite::kValueRefused:
+      NSLog("We were unsuccessful in changing the %@", customKey);
+      return false;
   }
-  if (!host.willChangePPDOptionKeyValue(customKey, valueText)) {
-    NSLog("We were unsuccessful in changing the %@", customKey);
-    return false;
-  }
-  return true;
+  return false;
 }
 
-}  // namespace
-
 void ZarvikPDE::popupValueChange(NSPopUpButton& sender, std::string_view senderKey, NSInteger choiceType,
-                                 const std::optional<std::string>& oldChoice) {
+                                 std::optional<std::string> oldChoice) {
   NSInteger selected = sender.indexOfSelectedItem();
   NSMenuItem* item = selected < 0 ? nullptr : sender.menu().itemAtIndex(selected);
   std::optional<std::string> newChoice = item ? item->representedObject() : std::nullopt;
@@ -65,9 +62,7 @@ void ZarvikPDE::sliderValueChange(const FloatValueSource& sender, std::string_vi
     updateUI();
     return;
   }
-  if (offerCustomValue(*pdePluginCallbackObject, optionKey, customKey, formatInt(*value))) {
-    internalValue = *value;
-  }
+  if (offerLoggingRefusals(optionKey, customKey, formatInt(*value))) internalValue = *value;
   writeNonPPDSettingToPrintSettings(saveKey, formatLong(internalValue));
   updateUI();
 }
@@ -81,9 +76,7 @@ void ZarvikPDE::textBoxValueChange(const FloatValueSource& sender, std::string_v
     updateUI();
     return;
   }
-  if (offerCustomValue(*pdePluginCallbackObject, optionKey, customKey, formatFloat(value))) {
-    internalValue = value;
-  }
+  if (offerLoggingRefusals(optionKey, customKey, formatFloat(value))) internalValue = value;
   writeNonPPDSettingToPrintSettings(saveKey, formatFloat(internalValue));
   updateUI();
 }

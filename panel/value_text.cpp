@@ -127,6 +127,14 @@ std::int32_t saturateToInt32(long value) {
   return static_cast<std::int32_t>(value);
 }
 
+std::optional<double> keywordNumber(std::string_view keyword) {
+  double number = 0;
+  const char* end = keyword.data() + keyword.size();
+  auto [stop, error] = std::from_chars(keyword.data(), end, number);
+  if (error != std::errc() || stop != end || !std::isfinite(number)) return std::nullopt;
+  return number;
+}
+
 float narrowToFloat(double value) {
   // Half a unit in the last place above float's largest value: from here on
   // rounding to nearest gives an infinity; below it, the largest value.

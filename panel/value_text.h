@@ -33,6 +33,10 @@ long parseLeadingInteger(std::string_view text);
 // infinity of its sign, one too small for it a zero of its sign.
 float parseLeadingFloat(std::string_view text);
 
+// The number a keyword such as "50" or "0.5" names: the whole text is a
+// decimal number; nothing for "Fast", "50%" or an infinity.
+std::optional<double> keywordNumber(std::string_view keyword);
+
 // Narrows a word-sized integer to 32 bits, saturating at the range's ends.
 std::int32_t saturateToInt32(long value);
 

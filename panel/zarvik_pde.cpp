@@ -2,6 +2,7 @@
 #include "panel/zarvik_pde.h"
 
 #include "panel/ppd_lookup.h"
+#include "panel/ppd_text.h"
 #include "panel/system_log.h"
 
 namespace zarvik {
@@ -45,9 +46,14 @@ std::shared_ptr<ZarvikPDE> ZarvikPDE::initWithCallback(std::shared_ptr<PDEPlugin
 
   panel->setDefaults();
   panel->getNonPPDSettingsFromPrintSettings();
-  if (!panel->pdeBundle || !NSHelpManager::sharedHelpManager().registerBooksInBundle(*panel->pdeBundle)) {
-    NSLog("Zarvik PDE got an error registering its help book!");
+  // Vector sorting has no default of the panel's own: until a restore, the
+  // pop-up shows the choice the PPD marks, which is what the job carries.
+  if (const ppd_choice_t* marked = ppd::findMarkedChoice(panel->ppd, kVectorSort)) {
+    panel->setNewUserChoice(keywordString(marked->choice), ChoiceTypeVectorSort);
   }
+  panel->helpBooksRegistered =
+      panel->pdeBundle && NSHelpManager::sharedHelpManager().registerBooksInBundle(*panel->pdeBundle);
+  if (!panel->helpBooksRegistered) NSLog("Zarvik PDE got an error registering its help book!");
   return panel;
 }
 
@@ -80,7 +86,7 @@ std::vector<std::string> ZarvikPDE::supportedPPDOptionKeys() const {
 bool ZarvikPDE::shouldShowHelp() {
   std::optional<std::string> book =
       pdeBundle ? pdeBundle->objectForInfoDictionaryKey(kHelpBookNameKey) : std::nullopt;
-  if (!book) return true;
+  if (!book || !helpBooksRegistered) return true;
   NSHelpManager::sharedHelpManager().openHelpAnchor(kHelpAnchor, *book);
   return false;
 }

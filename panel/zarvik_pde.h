@@ -69,6 +69,10 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   // The custom parameter's current value in the PPD, or -1 / -1.0.
   std::int32_t getPPDCustomIntOpt(const char* optionKey, const char* customKey);
   float getPPDCustomFloatOpt(const char* optionKey, const char* customKey);
+  // The number the PPD holds for a numeric option: its custom value when
+  // "Custom" is marked, else the marked choice's keyword read as a number;
+  // nothing when neither gives one.
+  std::optional<double> ppdHeldValue(std::string_view optionKey) const;
 
   // Defaults and the print settings.
   void setDefaults();
@@ -80,8 +84,10 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   void updateUI();
 
   // Value-change handlers.
+  // `oldChoice` is a copy: the host may call back into the panel before it
+  // answers, and the choice to go back to must not change meanwhile.
   void popupValueChange(NSPopUpButton& sender, std::string_view senderKey, NSInteger choiceType,
-                        const std::optional<std::string>& oldChoice);
+                        std::optional<std::string> oldChoice);
   void checkboxValueChange(const StateSource& sender, std::string_view senderKey, NSInteger& internalValue);
   void sliderValueChange(const FloatValueSource& sender, std::string_view optionKey, std::string_view customKey,
                          NSInteger& internalValue, const std::string& saveKey);
@@ -109,6 +115,9 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
 
   // The print-settings key of a suffix such as ".rasterSpeed".
   static std::string printSettingsKey(std::string_view suffix);
+  // The slider position of a resolution: its step, or the 600 dpi step for
+  // a resolution between steps.
+  NSInteger resolutionStepIndex(NSInteger dotsPerInch) const;
 
   // The panel's state. The fields are the panel's own: they are public so
   // that a host's tests and diagnostics can read them, and only the panel's
@@ -190,6 +199,17 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   bool connectOutlet(std::string_view name, OutletTarget control) override;
   std::optional<ControlAction> actionNamed(std::string_view name) override;
 
+  // How the two requests of a custom value ended.
+  enum class CustomWrite { kAccepted, kOptionRefused, kValueRefused };
+  // Asks the host to mark the option "Custom", then the custom key with
+  // the value text. When the value is refused the option is marked back to
+  // the choice it had, so it never stays on "Custom" with a value nobody
+  // gave.
+  CustomWrite offerCustomValue(std::string_view optionKey, std::string_view customKey,
+                               const std::string& valueText);
+  // The same for a person's change, logging a refusal; true when accepted.
+  bool offerLoggingRefusals(std::string_view optionKey, std::string_view customKey, const std::string& valueText);
+
   // Steps shared by the actions and the restore.
   void performAction(const ControlActionRow& row, NSPopUpButton& sender);
   void performAction(const ControlActionRow& row, StateSource& sender);
@@ -200,6 +220,10 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   void applyPpdRangesToControls();
   // The box of an on/off option that the refresh does not set, or nullptr.
   Outlet<NSButton>* onOffBox(std::string_view optionKey);
+
+  // Whether the help books were registered at construction; without them
+  // the panel cannot open its book and leaves help to the host.
+  bool helpBooksRegistered = false;
 };
 
 }  // namespace zarvik

@@ -414,16 +414,16 @@ TEST_F(ControlActionsTest, ResolutionPositionSendsItsStepInDotsPerInch) {
   }
 }
 
-// The slider stays where the person put it; the resolution does not move.
-TEST_F(ControlActionsTest, RefusedResolutionKeepsTheNewPositionAndThePreviousResolution) {
+// The slider springs back to the step of the resolution kept.
+TEST_F(ControlActionsTest, RefusedResolutionSpringsBackToThePreviousStep) {
   for (const char* refusedKey : {"cResolution", "CustomcResolution"}) {
     SCOPED_TRACE(refusedKey);
     fresh();
     host->refuse(refusedKey);
     view->slider("resolutionSlider").userMoves(6);
-    EXPECT_EQ(p->resolutionIndex, 6);
+    EXPECT_EQ(p->resolutionIndex, 5);
     EXPECT_EQ(p->resolution, 600);
-    EXPECT_EQ(view->slider("resolutionSlider").value, 6.0f);
+    EXPECT_EQ(view->slider("resolutionSlider").value, 5.0f);
     EXPECT_EQ(view->textField("resolutionTextBox").value, 600.0f);
     ASSERT_EQ(host->settings.writes.size(), 1u);
     EXPECT_EQ(host->settings.writes[0].value, "600");

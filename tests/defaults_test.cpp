@@ -59,7 +59,6 @@ class DefaultsTest : public PanelTest {
   // The fields setDefaults never touches hold what scatterFields gave them.
   void expectUntouched(const ZarvikPDE& p) {
     EXPECT_EQ(p.vectorSortingChoice, "InsideOut");
-    EXPECT_EQ(p.resolutionIndex, 6);
     EXPECT_EQ(p.vSpeedComp, 1);
     EXPECT_EQ(p.vPowerComp, 0);
     EXPECT_EQ(p.oDirectPrint, 1);
@@ -121,6 +120,7 @@ TEST_F(DefaultsTest, AcceptedRunMarksSevenValuesAndLogsInOrder) {
   EXPECT_EQ(p.vFreq, 50);
   EXPECT_EQ(p.vPower, 50);
   EXPECT_EQ(p.vSpeed, 50);
+  EXPECT_EQ(p.resolutionIndex, 5);  // the step of 600 dpi
   expectUntouched(p);
   // The PPD's marked choice is not the panel's: only the field took the
   // default keyword.
@@ -130,7 +130,9 @@ TEST_F(DefaultsTest, AcceptedRunMarksSevenValuesAndLogsInOrder) {
   EXPECT_TRUE(host->settings.writes.empty());
 }
 
-TEST_F(DefaultsTest, RefusedRunLogsSevenFailuresAndKeepsTheFields) {
+// Each refused value leaves its field with what the PPD holds, here what
+// construction marked, so the controls show what the job carries.
+TEST_F(DefaultsTest, RefusedRunLogsSevenFailuresAndTheFieldsFollowThePpd) {
   ZarvikPDE& p = makePanel();
   scatterFields(p);
   host->decide = [](std::string_view, std::string_view) { return false; };
@@ -152,17 +154,16 @@ TEST_F(DefaultsTest, RefusedRunLogsSevenFailuresAndKeepsTheFields) {
                       "vectorFreq=Custom", "vectorPower=Custom", "vectorSpeed=Custom"}));
   // The choices are the panel's own and still take the defaults.
   expectSampleDefaultChoices(p);
-  EXPECT_EQ(p.resolution, 1200);
-  EXPECT_EQ(p.oMaterialThickness, 4.5f);
-  EXPECT_EQ(p.rPower, 11);
-  EXPECT_EQ(p.rSpeed, 12);
-  EXPECT_EQ(p.vFreq, 13);
-  EXPECT_EQ(p.vPower, 14);
-  EXPECT_EQ(p.vSpeed, 15);
+  EXPECT_EQ(p.resolution, 600);
+  EXPECT_EQ(p.resolutionIndex, 5);
+  EXPECT_EQ(p.oMaterialThickness, 0.0f);
+  for (NSInteger value : {p.rPower, p.rSpeed, p.vFreq, p.vPower, p.vSpeed}) EXPECT_EQ(value, 50);
   expectUntouched(p);
 }
 
-TEST_F(DefaultsTest, RefusedValuesLeaveTheOptionsCustomAndTheFieldsAsTheyWere) {
+// A refused value puts the option back on the choice it had, and the field
+// takes that choice's number.
+TEST_F(DefaultsTest, RefusedValuesPutTheOptionsBackOnTheirChoices) {
   ZarvikPDE& p = makePanel();
   scatterFields(p);
   ASSERT_TRUE(markOption(ppdFile.get(), "rasterPower", "25"));
@@ -172,16 +173,18 @@ TEST_F(DefaultsTest, RefusedValuesLeaveTheOptionsCustomAndTheFieldsAsTheyWere) {
 
   p.setDefaults();
 
-  EXPECT_EQ(host->requests().size(), 14u);
+  EXPECT_EQ(host->requests().size(), 15u);  // seven values and one choice marked back
   EXPECT_EQ(log.lines,
             concat({{"Entering setDefaults"},
                     kSampleDefaultChoiceLines,
                     {kFailureLines[0], "The custom option text is: Resolution (dpi)", "The resolution is set to: 600",
                      "The custom option text is: Vector Power (%)", "The custom vector power is 1set to: 50"},
                     Lines(kFailureLines.begin() + 1, kFailureLines.end())}));
-  EXPECT_EQ(markedChoice(ppdFile.get(), "rasterPower"), "Custom");
-  EXPECT_EQ(p.rPower, 11);
-  EXPECT_EQ(p.resolution, 1200);
+  EXPECT_EQ(markedChoice(ppdFile.get(), "rasterPower"), "25");
+  EXPECT_EQ(p.rPower, 25);
+  // Options that were on "Custom" stay there with the value they had.
+  EXPECT_EQ(markedChoice(ppdFile.get(), "cResolution"), "Custom");
+  EXPECT_EQ(p.resolution, 600);
 }
 
 TEST_F(DefaultsTest, ReadBackFailuresLogTheirReasonAndMinusOne) {

@@ -51,6 +51,8 @@ constexpr std::string_view kMessages[] = {
     "The current Auto Focus choice is: %@",
     "The current Direct Print choice is: %@",
     "The current Vector Grid choice is: %@",
+    "The current Vector Speed Compensation choice is: %@",
+    "The current Vector Power Compensation choice is: %@",
     "The current center engraving choice is: %@",
     "The current dithering choice is: %@",
     "The current engraving direction choice is: %@",
@@ -654,8 +656,8 @@ TEST_F(HostilePpdTest, ACustomValueLandsInTheFirstOfSeveralParameters) {
   EXPECT_TRUE(log.contains("The custom vector power is 2set to: 0"));
   EXPECT_EQ(panel->resolution, 600);
   EXPECT_EQ(panel->vPower, 50);
-  // A first parameter that is a string gives the slider no range.
-  EXPECT_EQ(view->slider("rSpeedSlider").minValue, 0.0);
+  // A first parameter that is a string gives no range: the choices do.
+  EXPECT_EQ(view->slider("rSpeedSlider").minValue, 50.0);
   EXPECT_EQ(view->slider("rSpeedSlider").maxValue, 100.0);
 }
 
@@ -666,19 +668,19 @@ TEST_F(HostilePpdTest, NumericControlsTakeOnlySoundRangesFromThePpd) {
     double minimum, maximum;
   };
   const Row rows[] = {
-      {"rSpeedSlider", 0, 100},                   // 100 to 1: inverted, not taken
+      {"rSpeedSlider", 50, 100},                  // 100 to 1: inverted, so the choices' span
       {"rPowerSlider", -2147483647, 2147483647},  // the 32-bit limits
       {"vSpeedSlider", -1215752191, 1215752191},  // 11 digits, as libcups cuts them to 32 bits
-      {"vPowerSlider", 0, 100},                   // inverted at the limits
-      {"vFreqSlider", 0, 100},                    // "nan" reads as 0: inverted
+      {"vPowerSlider", 80, 100},                  // inverted at the limits
+      {"vFreqSlider", 500, 5000},                 // "nan" reads as 0: inverted
   };
   for (const Row& row : rows) {
     EXPECT_EQ(view->slider(row.slider).minValue, row.minimum) << row.slider;
     EXPECT_EQ(view->slider(row.slider).maxValue, row.maximum) << row.slider;
   }
-  // +-1e308 is beyond a float: the field keeps no range.
-  EXPECT_EQ(view->textField("materialTextBox").minValue, std::nullopt);
-  EXPECT_EQ(view->textField("materialTextBox").maxValue, std::nullopt);
+  // +-1e308 is beyond a float: the field takes the choices' span.
+  EXPECT_EQ(view->textField("materialTextBox").minValue, 0.0);
+  EXPECT_EQ(view->textField("materialTextBox").maxValue, 3.0);
 
   struct Move {
     float value;

@@ -202,8 +202,9 @@ TEST_F(JobSyncTest, RestoreLogsMinusOneForAVectorPowerThatIsNotAnInteger) {
   EXPECT_EQ(log.lines[3], "The custom vector power is 2set to: -1");
 }
 
-// "enabled" means on only when spelled exactly so.
-TEST_F(JobSyncTest, CapitalisedEnabledCountsAsOff) {
+// "enabled" is compared as libcups compares keywords: a host that marked
+// "Enabled" for the panel's "enabled" switched the option on.
+TEST_F(JobSyncTest, EnabledInAnotherCaseCountsAsOn) {
   struct OnOff {
     const char* option;
     const char* box;
@@ -236,14 +237,13 @@ TEST_F(JobSyncTest, CapitalisedEnabledCountsAsOff) {
 
     restore();
 
-    EXPECT_EQ((*panel).*row.field, 0);
-    EXPECT_EQ(box.state(), 0);
+    EXPECT_EQ((*panel).*row.field, 1);
+    EXPECT_EQ(box.state(), 1);
     EXPECT_EQ(log.count(row.message), 1u);
     if (option == "autoFocus") {
-      EXPECT_FALSE(view.textField("materialText").enabled);
-      EXPECT_FALSE(view.textField("materialTextBox").enabled);
-      EXPECT_FALSE(view.checkBox("vectorGridCheckBox").enabled);
-      EXPECT_EQ(view.textField("materialText").color, NSColor::grayColor);
+      EXPECT_TRUE(view.textField("materialTextBox").enabled);
+      EXPECT_TRUE(view.checkBox("vectorGridCheckBox").enabled);
+      EXPECT_EQ(view.textField("materialText").color, NSColor::blackColor);
     }
     panel.reset();
   }
@@ -366,11 +366,14 @@ TEST_F(JobSyncTest, ResolutionIsOnlyLogged) {
     NSError error{kUntouched};
     EXPECT_TRUE(p->restoreValuesAndReturnError(&error));
     EXPECT_EQ(error.localizedDescription, kUntouched);
+    // The stored value the host refuses gives way to the resolution the
+    // PPD holds, in the field, on the slider and in the print settings.
     std::vector<std::string> lines = linesAfterStoredValues();
-    EXPECT_EQ(lines, (std::vector<std::string>{"Unable to find the custom option.",
-                                               "The current resolution choice is: 300\nText: 300 dpi"}));
-    EXPECT_EQ(p->resolution, 1200);
-    EXPECT_EQ(p->resolutionIndex, 6);
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"Saved 300 to " + key(".resolution"), "Unable to find the custom option.",
+                                        "The current resolution choice is: 300\nText: 300 dpi"}));
+    EXPECT_EQ(p->resolution, 300);
+    EXPECT_EQ(p->resolutionIndex, 3);
     EXPECT_EQ(markedChoice(ppdFile.get(), "cResolution"), "300");
   }
   {

@@ -144,7 +144,9 @@ TEST_F(PrintSettingsValuesTest, ResolutionFindsItsStep) {
   }
 }
 
-TEST_F(PrintSettingsValuesTest, RefusedPushKeepsTheValueReadAndTheOthersGoOn) {
+// A stored value the host refuses gives way to the one the PPD holds, which
+// is stored again; the other pushes go on.
+TEST_F(PrintSettingsValuesTest, RefusedPushGivesWayToWhatThePpdHoldsAndTheOthersGoOn) {
   ZarvikPDE& p = preparedPanel();
   store(".rasterPower", std::string("99999999999"));
   store(".vectorFreq", std::string("800"));
@@ -159,15 +161,15 @@ TEST_F(PrintSettingsValuesTest, RefusedPushKeepsTheValueReadAndTheOthersGoOn) {
                    "Unable to get " + kKind + ".rasterSpeed", "Unable to get " + kKind + ".vectorPower",
                    "Unable to get " + kKind + ".vectorSpeed", "Unable to get " + kKind + ".resolution",
                    "Failed to set custom material thickness", "Failed to set custom raster power",
-                   "Failed to set custom vector frequency"}));
+                   "Saved 50 to " + kKind + ".rasterPower", "Failed to set custom vector frequency",
+                   "Saved 50 to " + kKind + ".vectorFreq"}));
   EXPECT_EQ(host->requests(),
             (Requests{"materialThickness=Custom", "cResolution=Custom", "CustomcResolution=600", "rasterPower=Custom",
                       "CustomrasterPower=2147483647", "rasterSpeed=Custom", "CustomrasterSpeed=50",
                       "vectorFreq=Custom", "vectorPower=Custom", "CustomvectorPower=50", "vectorSpeed=Custom",
                       "CustomvectorSpeed=50"}));
-  // A refused push leaves the field with the value read, unsaturated.
-  EXPECT_EQ(p.rPower, 99999999999L);
-  EXPECT_EQ(p.vFreq, 800);
+  EXPECT_EQ(p.rPower, 50);
+  EXPECT_EQ(p.vFreq, 50);
   EXPECT_EQ(p.oMaterialThickness, 0.0f);
 }
 
@@ -296,8 +298,8 @@ TEST_F(PanelWithoutPrintSettingsTest, ConstructionMarksOnlyTheDefaults) {
                       "rasterSpeed=Custom", "CustomrasterSpeed=50", "vectorFreq=Custom", "CustomvectorFreq=50",
                       "vectorPower=Custom", "CustomvectorPower=50", "vectorSpeed=Custom", "CustomvectorSpeed=50"}));
   EXPECT_EQ(p.resolution, 600);
-  // Nothing matched the resolution to a step.
-  EXPECT_EQ(p.resolutionIndex, 0);
+  // The defaults put the slider on the step of 600 dpi.
+  EXPECT_EQ(p.resolutionIndex, 5);
   EXPECT_TRUE(log.contains("Entering getNonPPDSettingsFromPrintSettings"));
   EXPECT_FALSE(log.contains("Unable to get " + kKind + ".materialThickness"));
 }

@@ -107,20 +107,20 @@ TEST_F(ValueHandlersTest, IntegerValueRefusedByTheHostKeepsTheFieldEverywhere) {
   EXPECT_EQ(view->slider("rSpeedSlider").value, 40.0f);
   EXPECT_EQ(view->textField("rSpeedTextBox").value, 40.0f);
 
-  // The value refused: the option stays marked "Custom".
+  // The value refused: the option goes back to the choice it had.
   host->acceptAll();
   markOption(ppdFile.get(), "rasterSpeed", "25");
   forget();
   host->refuse("CustomrasterSpeed");
   view->textField("rSpeedTextBox").userTypes(30.0f);
-  EXPECT_EQ(host->requests(), (Requests{"rasterSpeed=Custom", "CustomrasterSpeed=30"}));
+  EXPECT_EQ(host->requests(), (Requests{"rasterSpeed=Custom", "CustomrasterSpeed=30", "rasterSpeed=25"}));
   EXPECT_EQ(log.lines,
             (Lines{"We were unsuccessful in changing the CustomrasterSpeed", "Saved 40 to " + key(".rasterSpeed")}));
   EXPECT_EQ(p->rSpeed, 40);
   EXPECT_EQ(lastWrite(), key(".rasterSpeed") + "=40");
   EXPECT_EQ(view->slider("rSpeedSlider").value, 40.0f);
   EXPECT_EQ(view->textField("rSpeedTextBox").value, 40.0f);
-  EXPECT_EQ(markedChoice(ppdFile.get(), "rasterSpeed"), "Custom");
+  EXPECT_EQ(markedChoice(ppdFile.get(), "rasterSpeed"), "25");
 }
 
 TEST_F(ValueHandlersTest, DecimalValueIsSentAndStoredUnrounded) {

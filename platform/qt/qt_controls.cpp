@@ -171,7 +171,7 @@ void QtCheckBox::setEnabled(bool enabled) {
 NSInteger QtCheckBox::state() const { return checkBox_ && checkBox_->isChecked() ? 1 : 0; }
 
 void QtCheckBox::setState(NSInteger state) {
-  if (checkBox_) checkBox_->setChecked(state != 0);
+  if (checkBox_) checkBox_->setChecked(state == 1);
 }
 
 // Slider.
@@ -191,7 +191,12 @@ QWidget* QtSlider::widget() const { return slider_; }
 bool QtSlider::setAction(const ControlAction& action) { return bind(action, action_); }
 
 void QtSlider::setEnabled(bool enabled) {
-  if (slider_) slider_->setEnabled(enabled);
+  if (!slider_) return;
+  // Disabling a slider that is being dragged lets its handle go, which
+  // would pass for the person's release.
+  settingFromCode_ = true;
+  slider_->setEnabled(enabled);
+  settingFromCode_ = false;
 }
 
 float QtSlider::floatValue() const { return slider_ ? static_cast<float>(slider_->value()) : 0; }
@@ -261,7 +266,14 @@ QWidget* QtTextField::widget() const { return lineEdit_; }
 bool QtTextField::setAction(const ControlAction& action) { return bind(action, action_); }
 
 void QtTextField::setEnabled(bool enabled) {
-  if (lineEdit_) lineEdit_->setEnabled(enabled);
+  if (!lineEdit_) return;
+  if (!enabled && edited_) {
+    // An edit the person had not finished is dropped: disabling the field
+    // takes its focus away, which must not pass for the end of the edit.
+    edited_ = false;
+    lineEdit_->setText(shownText_);
+  }
+  lineEdit_->setEnabled(enabled);
 }
 
 float QtTextField::floatValue() const { return lineEdit_ ? numberAtStart(lineEdit_->text()) : 0; }

@@ -107,7 +107,8 @@ class QtCheckBox final : public QtControl, public NSButton {
 
   void setEnabled(bool enabled) override;
   NSInteger state() const override;
-  // Any state but 0 checks the box: it has no mixed state.
+  // Only state 1 checks the box; every other state is off, as the panel
+  // reads it.
   void setState(NSInteger state) override;
 
  private:
@@ -149,7 +150,8 @@ class QtSlider final : public QtControl, public NSSlider {
 // counts once it is acceptable to the field's validator (integers, or
 // decimals when the widget has the kDecimalsProperty property) and editing
 // ends with Return or by leaving the field; leaving it with text the field
-// does not accept shows the last number again.
+// does not accept shows the last number again. Disabling the field from
+// code drops an edit in progress.
 class QtTextField final : public QtControl, public NSTextField {
  public:
   explicit QtTextField(QLineEdit* lineEdit);

@@ -137,15 +137,16 @@ TEST_F(QtPanelViewTest, NumericControlsTakeThePpdsRanges) {
 
   const std::tuple<const char*, int, int> ranges[] = {{"rSpeedSlider", 1, 100}, {"rPowerSlider", 0, 100},
                                                       {"vSpeedSlider", 1, 100}, {"vPowerSlider", 0, 100},
-                                                      {"vFreqSlider", 20, 4000}, {"resolutionSlider", 0, 6}};
+                                                      {"vFreqSlider", 20, 5000}, {"resolutionSlider", 0, 6}};
   for (const auto& [name, minimum, maximum] : ranges) {
     EXPECT_EQ(find<QSlider>(name).minimum(), minimum) << name;
     EXPECT_EQ(find<QSlider>(name).maximum(), maximum) << name;
   }
   auto* frequency = qobject_cast<const QIntValidator*>(find<QLineEdit>("vFreqTextBox").validator());
   ASSERT_NE(frequency, nullptr);
+  // The custom range, widened to the PPD's own choice of 5000 Hz.
   EXPECT_EQ(frequency->bottom(), 20);
-  EXPECT_EQ(frequency->top(), 4000);
+  EXPECT_EQ(frequency->top(), 5000);
   auto* thickness = qobject_cast<const QDoubleValidator*>(find<QLineEdit>("materialTextBox").validator());
   ASSERT_NE(thickness, nullptr);
   EXPECT_EQ(thickness->bottom(), 0.0);

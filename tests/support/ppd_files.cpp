@@ -49,8 +49,10 @@ bool mentionsOption(const std::string& line, std::string_view option) {
 
 }  // namespace
 
-std::string sampleWithoutOption(std::string_view option) {
-  std::istringstream in(readFile(samplePpdPath()));
+std::string sampleWithoutOption(std::string_view option) { return withoutOption(readFile(samplePpdPath()), option); }
+
+std::string withoutOption(const std::string& text, std::string_view option) {
+  std::istringstream in(text);
   std::string out, line;
   bool insideBlock = false;
   while (std::getline(in, line)) {
@@ -66,12 +68,20 @@ std::string sampleWithoutOption(std::string_view option) {
   return out;
 }
 
-std::string sampleWith(std::string_view from, std::string_view to) {
-  std::string text = readFile(samplePpdPath());
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+  // An empty pattern would be found at every place, endlessly.
+  if (from.empty()) {
+    ADD_FAILURE() << "replaceAll needs a text to replace";
+    return text;
+  }
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
   }
   return text;
+}
+
+std::string sampleWith(std::string_view from, std::string_view to) {
+  return replaceAll(readFile(samplePpdPath()), from, to);
 }
 
 TemporaryPpd::TemporaryPpd(const std::string& text) {

@@ -26,6 +26,11 @@ ScopedPpd openPpd(const std::filesystem::path& path);
 // The sample PPD's text without every line that belongs to `option`: its
 // OpenUI block, defaults, custom option and parameters, and constraints.
 std::string sampleWithoutOption(std::string_view option);
+// The same for any PPD's text.
+std::string withoutOption(const std::string& text, std::string_view option);
+// `text` with every occurrence of `from` replaced by `to`; an empty `from`
+// fails the calling test and changes nothing.
+std::string replaceAll(std::string text, std::string_view from, std::string_view to);
 // The sample PPD's text with every occurrence of `from` replaced by `to`.
 std::string sampleWith(std::string_view from, std::string_view to);
 

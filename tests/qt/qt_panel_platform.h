@@ -1,0 +1,174 @@
+// The panel on Qt as a print dialog builds it: the principal class hands
+// out the panel, whose view comes from the built bundle's ZarvikPDE.ui, and
+// a person works the widgets with Qt's test events in a shown window.
+#pragma once
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/qt/qt_bundle.h"
+#include "platform/qt/qt_help_manager.h"
+#include "plugin/zarvik_pde_plugin.h"
+#include "qt_input.h"
+#include "support/log_capture.h"
+#include "support/panel_platform.h"
+
+namespace zarvik::testing {
+
+class QtViewDriver final : public ViewDriver {
+ public:
+  explicit QtViewDriver(QWidget& root) : root_(root) {}
+
+  bool pickItem(std::string_view popup, int index) override {
+    auto* combo = usable<QComboBox>(popup);
+    if (combo == nullptr) return false;
+    // The person opens the list, moves the highlight and presses Return.
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    list->setCurrentIndex(list->model()->index(index, combo->modelColumn()));
+    QTest::keyClick(list, Qt::Key_Return);
+    return settle();
+  }
+
+  bool clickCheckBox(std::string_view box) override {
+    auto* checkBox = usable<QCheckBox>(box);
+    if (checkBox == nullptr) return false;
+    testing::clickCheckBox(*checkBox);
+    return settle();
+  }
+
+  bool moveSlider(std::string_view name, double value) override {
+    auto* slider = usable<QSlider>(name);
+    if (slider == nullptr) return false;
+    // What a drag does: the handle goes down, moves, and is let go.
+    slider->setSliderDown(true);
+    slider->setSliderPosition(static_cast<int>(std::lround(value)));
+    slider->setSliderDown(false);
+    return settle();
+  }
+
+  bool typeText(std::string_view field, std::string_view text, bool commit) override {
+    auto* edit = usable<QLineEdit>(field);
+    if (edit == nullptr || edit->focusPolicy() == Qt::NoFocus) return false;
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (commit) QTest::keyClick(edit, Qt::Key_Return);
+    return settle();
+  }
+
+  int itemCount(std::string_view popup) const override { return find<QComboBox>(popup).count(); }
+  std::optional<std::string> shownKeyword(std::string_view popup) const override {
+    const QComboBox& combo = find<QComboBox>(popup);
+    QVariant keyword = combo.currentIndex() < 0 ? QVariant() : combo.itemData(combo.currentIndex(), Qt::UserRole);
+    if (!keyword.isValid()) return std::nullopt;
+    return keyword.toByteArray().toStdString();
+  }
+  int state(std::string_view box) const override { return find<QCheckBox>(box).isChecked() ? 1 : 0; }
+  double sliderValue(std::string_view slider) const override { return find<QSlider>(slider).value(); }
+  double sliderMinimum(std::string_view slider) const override { return find<QSlider>(slider).minimum(); }
+  double sliderMaximum(std::string_view slider) const override { return find<QSlider>(slider).maximum(); }
+  std::string text(std::string_view field) const override {
+    if (auto* label = root_.findChild<QLabel*>(name(field))) return label->text().toStdString();
+    return find<QLineEdit>(field).text().toStdString();
+  }
+  bool isEnabled(std::string_view control) const override { return find<QWidget>(control).isEnabled(); }
+  bool hasPendingEdit(std::string_view field) const override {
+    auto* edit = root_.findChild<QLineEdit*>(name(field));
+    // Setting the text from code clears the flag that typing sets.
+    return edit != nullptr && edit->isModified();
+  }
+
+ private:
+  static QString name(std::string_view outlet) {
+    return QString::fromLatin1(outlet.data(), static_cast<qsizetype>(outlet.size()));
+  }
+  template <class Widget>
+  Widget& find(std::string_view outlet) const {
+    auto* widget = root_.findChild<Widget*>(name(outlet));
+    if (widget == nullptr) throw std::runtime_error("the view has no " + std::string(outlet));
+    return *widget;
+  }
+  // The widget a person is about to work, given the focus a click gives
+  // it; nullptr when it takes no input.
+  template <class Widget>
+  Widget* usable(std::string_view outlet) {
+    Widget& widget = find<Widget>(outlet);
+    if (!widget.isEnabled()) return nullptr;
+    if (widget.focusPolicy() != Qt::NoFocus) widget.setFocus(Qt::MouseFocusReason);
+    return &widget;
+  }
+  static bool settle() {
+    QApplication::processEvents();
+    return true;
+  }
+
+  QWidget& root_;
+};
+
+class QtDrivenPanel final : public DrivenPanel {
+ public:
+  explicit QtDrivenPanel(std::shared_ptr<PDEPanel> panel)
+      : panel_(std::move(panel)), core_(dynamic_cast<ZarvikPDE&>(*panel_)) {}
+
+  const ZarvikPDE& core() const override { return core_; }
+  ViewDriver* loadView() override {
+    if (driver_) return driver_.get();
+    NSView* view = panel_->panelView();
+    if (view == nullptr) return nullptr;
+    auto* root = static_cast<QWidget*>(view->nativeView());
+    root->show();
+    root->activateWindow();
+    if (!QTest::qWaitForWindowActive(root)) throw std::runtime_error("the panel's window is not active");
+    driver_ = std::make_unique<QtViewDriver>(*root);
+    return driver_.get();
+  }
+  void willShow() override { panel_->willShow(); }
+  void restore() override { panel_->restoreValuesAndReturnError(nullptr); }
+  void optionDidChange(const std::string& option, const std::string& choice) override {
+    panel_->PPDOptionKeyValueDidChange(option, choice);
+  }
+
+ private:
+  std::shared_ptr<PDEPanel> panel_;
+  ZarvikPDE& core_;
+  std::unique_ptr<QtViewDriver> driver_;
+};
+
+class QtPanelPlatform final : public PanelPlatform {
+ public:
+  QtPanelPlatform() : previousHelp_(NSHelpManager::setShared(&help_)) {
+    bundle_ = qt::QtBundle::open(QStringLiteral(ZARVIK_PDE_BUNDLE_DIR), QLocale(QLocale::English));
+    if (!bundle_) throw std::runtime_error("the built bundle cannot be opened");
+    registerBundleForClass(kPanelClassName, bundle_);
+  }
+  ~QtPanelPlatform() override {
+    registerBundleForClass(kPanelClassName, nullptr);
+    NSHelpManager::setShared(previousHelp_);
+  }
+
+  std::string name() const override { return "Qt"; }
+  std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) override {
+    ZarvikPDEPlugIn principal;
+    principal.initWithBundle(bundle_);
+    std::optional<PDEPanelList> panels = principal.PDEPanelsForType(kPrintDialogExtensionType, std::move(host));
+    if (!panels || panels->empty()) return nullptr;
+    return std::make_unique<QtDrivenPanel>(panels->front());
+  }
+
+ private:
+  LogCapture quiet_;
+  qt::QtHelpManager help_;
+  NSHelpManager* previousHelp_;
+  std::shared_ptr<qt::QtBundle> bundle_;
+};
+
+}  // namespace zarvik::testing

@@ -1,0 +1,594 @@
+#include "support/panel_agreement.h"
+
+#include <cups/ppd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "host/cups_ppd_host.h"
+#include "host/job_options.h"
+#include "panel/ppd_text.h"
+#include "panel/value_text.h"
+#include "support/files.h"
+#include "support/ppd_files.h"
+#include "support/temporary_folder.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace zarvik::testing {
+namespace {
+
+// The settings as the checks and the steps name them, independently of the
+// panel's own tables.
+struct NumericSetting {
+  const char* option;
+  const char* slider;  // nullptr: the field alone
+  const char* field;
+  const char* suffix;
+  bool decimal;
+  double (*value)(const ZarvikPDE&);
+};
+
+const NumericSetting kNumeric[] = {
+    {"rasterSpeed", "rSpeedSlider", "rSpeedTextBox", ".rasterSpeed", false,
+     [](const ZarvikPDE& p) { return double(p.rSpeed); }},
+    {"rasterPower", "rPowerSlider", "rPowerTextBox", ".rasterPower", false,
+     [](const ZarvikPDE& p) { return double(p.rPower); }},
+    {"vectorSpeed", "vSpeedSlider", "vSpeedTextBox", ".vectorSpeed", false,
+     [](const ZarvikPDE& p) { return double(p.vSpeed); }},
+    {"vectorPower", "vPowerSlider", "vPowerTextBox", ".vectorPower", false,
+     [](const ZarvikPDE& p) { return double(p.vPower); }},
+    {"vectorFreq", "vFreqSlider", "vFreqTextBox", ".vectorFreq", false,
+     [](const ZarvikPDE& p) { return double(p.vFreq); }},
+    {"materialThickness", nullptr, "materialTextBox", ".materialThickness", true,
+     [](const ZarvikPDE& p) { return double(p.oMaterialThickness); }},
+    {"cResolution", "resolutionSlider", "resolutionTextBox", ".resolution", false,
+     [](const ZarvikPDE& p) { return double(p.resolution); }},
+};
+constexpr int kResolutionSetting = 6;
+constexpr double kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
+
+struct ChoiceSetting {
+  const char* option;
+  const char* popup;
+  std::optional<std::string> ZarvikPDE::*field;
+};
+
+const ChoiceSetting kChoices[] = {
+    {"JobType", "jobTypePopup", &ZarvikPDE::jobTypeChoice},
+    {"CenterEngraving", "centerEngravingPopup", &ZarvikPDE::centerEngravingChoice},
+    {"dithering", "ditheringPopup", &ZarvikPDE::ditheringChoice},
+    {"EngravingDirection", "engravingDirectionPopup", &ZarvikPDE::engraveDirChoice},
+    {"vectorSort", "vSortingPopup", &ZarvikPDE::vectorSortingChoice},
+};
+
+struct OnOffSetting {
+  const char* option;
+  const char* box;
+  NSInteger ZarvikPDE::*field;
+};
+
+const OnOffSetting kOnOff[] = {
+    {"directPrint", "directPrintCheckBox", &ZarvikPDE::oDirectPrint},
+    {"autoFocus", "autoFocusCheckBox", &ZarvikPDE::oAutoFocus},
+    {"vectorGrid", "vectorGridCheckBox", &ZarvikPDE::oVectorGrid},
+    {"vectorSpeedComp", "vSpeedCompCheckBox", &ZarvikPDE::vSpeedComp},
+    {"vectorPowerComp", "vPowerCompCheckBox", &ZarvikPDE::vPowerComp},
+};
+
+bool sameWord(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+int pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
+bool chance(std::mt19937& random, int percent) { return pick(random, 100) < percent; }
+
+// A variant of the sample PPD: custom ranges that may exclude the panel's
+// own defaults or hold no value at all, keywords spelt in another case, an
+// extra constraint, optional options left out; and what the print settings
+// hold before the panel is built.
+struct Variant {
+  std::string text;
+  std::vector<std::string> changes;
+  std::vector<std::pair<std::string, std::string>> stored;
+  bool printSettings = true;
+};
+
+// A dialog that keeps no print settings: the panel then has only its
+// defaults and the PPD.
+class HostWithoutPrintSettings final : public PDEPluginCallback {
+ public:
+  explicit HostWithoutPrintSettings(std::shared_ptr<host::CupsPpdHost> host) : host_(std::move(host)) {}
+  bool respondsToWillChangePPDOptionKeyValue() const override { return true; }
+  ppd_file_t* ppdFile() override { return host_->ppdFile(); }
+  bool willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) override {
+    return host_->willChangePPDOptionKeyValue(key, choice);
+  }
+  PMPrintSettings* printSettings() override { return nullptr; }
+
+ private:
+  std::shared_ptr<host::CupsPpdHost> host_;
+};
+
+std::string withRange(const std::string& text, const std::string& option, const std::string& range) {
+  std::string prefix = "*ParamCustom" + option + " ";
+  std::size_t line = text.find(prefix);
+  std::size_t type = text.find_first_of("ir", text.find(':', line));  // "int" or "real"
+  std::size_t end = text.find('\n', line);
+  std::string kind = text.substr(type, text.find(' ', type) - type);
+  return text.substr(0, type) + kind + " " + range + text.substr(end);
+}
+
+std::string storedValueText(std::mt19937& random, bool decimal) {
+  static const char* kOdd[] = {"abc", "", "1e999", "-5", "7abc", "99999999999", "nan"};
+  if (chance(random, 25)) return kOdd[pick(random, 7)];
+  if (decimal) return formatFloat(std::uniform_real_distribution<float>(-5, 80)(random));
+  return formatLong(std::uniform_int_distribution<long>(-20, 6000)(random));
+}
+
+Variant makeVariant(std::mt19937& random) {
+  Variant variant{readFile(samplePpdPath()), {}, {}, true};
+  static const std::pair<const char*, const char*> kRanges[] = {
+      {"rasterSpeed", "60 100"},   {"rasterPower", "60 100"},        {"vectorSpeed", "1 40"},
+      {"vectorPower", "100 0"},    {"vectorFreq", "600 5000"},       {"cResolution", "75 300"},
+      {"cResolution", "700 1200"}, {"materialThickness", "1.0 5.0"}, {"rasterSpeed", "100 1"}};
+  for (const auto& [option, range] : kRanges) {
+    if (!chance(random, 15)) continue;
+    variant.text = withRange(variant.text, option, range);
+    variant.changes.push_back(std::string(option) + " range " + range);
+  }
+  if (chance(random, 25)) {
+    variant.text +=
+        "*UIConstraints: *JobType Vector *dithering Random\n"
+        "*UIConstraints: *dithering Random *JobType Vector\n";
+    variant.changes.push_back("JobType Vector conflicts with dithering Random");
+  }
+  for (const char* option : {"materialThickness", "directPrint"}) {
+    if (!chance(random, 10)) continue;
+    variant.text = withoutOption(variant.text, option);
+    variant.changes.push_back(std::string("no ") + option);
+  }
+  if (chance(random, 20)) {
+    variant.text = replaceAll(variant.text, "JobType", "jobtype");
+    variant.changes.push_back("JobType spelt jobtype");
+  }
+  if (chance(random, 20)) {
+    variant.text = replaceAll(variant.text, "*autoFocus enabled/", "*autoFocus Enabled/");
+    variant.changes.push_back("autoFocus choice spelt Enabled");
+  }
+  if (chance(random, 10)) {
+    variant.printSettings = false;
+    variant.changes.push_back("a dialog without print settings");
+  } else if (chance(random, 30)) {
+    for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
+      const NumericSetting& setting = kNumeric[pick(random, 7)];
+      variant.stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
+    }
+  }
+  return variant;
+}
+
+// One thing that happens at the dialog. Indices pick a setting of the
+// tables above; `item` is taken modulo the number of items there are.
+struct Step {
+  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues } kind;
+  int which = 0;
+  unsigned item = 0;
+  double at = 0;  // a slider's place: 0 its minimum, 1 its maximum
+  std::string text{};
+  bool commit = true;
+  std::map<std::string, std::string> options{};  // a preset's options
+  std::vector<std::pair<std::string, std::string>> stored{};
+};
+
+std::string describe(const Step& step) {
+  std::ostringstream out;
+  switch (step.kind) {
+    case Step::kPick:
+      out << "pick item " << step.item << " in " << kChoices[step.which].popup;
+      break;
+    case Step::kClick:
+      out << "click " << kOnOff[step.which].box;
+      break;
+    case Step::kSlide:
+      out << "drag " << kNumeric[step.which].slider << " to " << step.at << " of its range";
+      break;
+    case Step::kType:
+      out << "type \"" << step.text << "\" in " << kNumeric[step.which].field
+          << (step.commit ? ", Return" : ", no Return");
+      break;
+    case Step::kRestore:
+      out << "restore";
+      break;
+    case Step::kShow:
+      out << "show";
+      break;
+    case Step::kHostChange:
+      out << "another panel marks choice " << step.item << " of " << kChoices[step.which].option << ", show";
+      break;
+    case Step::kPreset:
+      out << "preset";
+      for (const auto& [option, choice] : step.options) out << " " << option << "=" << choice;
+      break;
+    case Step::kStoredValues:
+      out << "print settings hold";
+      for (const auto& [suffix, text] : step.stored) out << " " << suffix << "=\"" << text << "\"";
+      out << ", restore";
+      break;
+  }
+  return out.str();
+}
+
+std::string typedText(std::mt19937& random, bool decimal) {
+  static const char* kOdd[] = {"", "abc", "-", "+50", " 7", "1e3", "0"};
+  if (chance(random, 20)) return kOdd[pick(random, 7)];
+  if (decimal && chance(random, 50))
+    return formatFloat(std::uniform_real_distribution<float>(0, 60)(random)).substr(0, 5);
+  return std::to_string(std::uniform_int_distribution<int>(-20, 6000)(random));
+}
+
+std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
+  std::vector<Step> steps;
+  // Half the panels are shown before any restore.
+  if (chance(random, 50)) steps.push_back({Step::kRestore});
+  steps.push_back({Step::kShow});
+  while (static_cast<int>(steps.size()) < count) {
+    Step step{static_cast<Step::Kind>(pick(random, 9))};
+    // A person's changes are most of what happens.
+    if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
+    switch (step.kind) {
+      case Step::kPick:
+      case Step::kHostChange:
+        step.which = pick(random, 5);
+        step.item = static_cast<unsigned>(pick(random, 64));
+        break;
+      case Step::kClick:
+        step.which = pick(random, 5);
+        break;
+      case Step::kSlide:
+        step.which = std::array{0, 1, 2, 3, 4, kResolutionSetting}[pick(random, 6)];
+        step.at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
+        break;
+      case Step::kType:
+        step.which = pick(random, 6);
+        step.text = typedText(random, kNumeric[step.which].decimal);
+        step.commit = chance(random, 70);
+        break;
+      case Step::kPreset:
+        for (int i = 0, n = 1 + pick(random, 4); i < n; ++i) {
+          int setting = pick(random, 17);
+          std::string option = setting < 5    ? kChoices[setting].option
+                               : setting < 10 ? kOnOff[setting - 5].option
+                                              : kNumeric[setting - 10].option;
+          ppd_option_t* found = ppdFindOption(ppd, option.c_str());
+          if (found == nullptr || found->num_choices <= 0) continue;
+          if (setting >= 10 && chance(random, 50)) {
+            step.options[found->keyword] = "Custom." + storedValueText(random, kNumeric[setting - 10].decimal);
+          } else {
+            step.options[found->keyword] = found->choices[pick(random, found->num_choices)].choice;
+          }
+        }
+        break;
+      case Step::kStoredValues:
+        for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
+          const NumericSetting& setting = kNumeric[pick(random, 7)];
+          step.stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
+        }
+        break;
+      default:
+        break;
+    }
+    steps.push_back(std::move(step));
+  }
+  return steps;
+}
+
+// One sequence against a fresh host and panel.
+class Sequence {
+ public:
+  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant)
+      : platform_(platform), ppdPath_(ppdPath), variant_(variant) {}
+
+  // The first disagreement: the index of the step after which it showed
+  // (-1 for the panel as built), and what disagreed.
+  struct Failure {
+    int step;
+    std::string what;
+  };
+
+  std::optional<Failure> run(const std::vector<Step>& steps) {
+    auto opened = host::CupsPpdHost::openFile(ppdPath_);
+    if (!opened.ok()) return Failure{-1, opened.error()};
+    host_ = opened.take();
+    for (const auto& [suffix, text] : variant_.stored) {
+      (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
+    }
+    panel_ = variant_.printSettings ? platform_.build(host_)
+                                    : platform_.build(std::make_shared<HostWithoutPrintSettings>(host_));
+    if (!panel_) return Failure{-1, "the plug-in gave no panel"};
+    if (auto what = check()) return Failure{-1, *what};
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      perform(steps[i]);
+      if (auto what = check()) return Failure{static_cast<int>(i), *what};
+    }
+    return std::nullopt;
+  }
+
+ private:
+  void perform(const Step& step) {
+    switch (step.kind) {
+      case Step::kPick:
+        if (view_ && view_->itemCount(kChoices[step.which].popup) > 0) {
+          view_->pickItem(
+              kChoices[step.which].popup,
+              static_cast<int>(step.item % static_cast<unsigned>(view_->itemCount(kChoices[step.which].popup))));
+        }
+        break;
+      case Step::kClick:
+        if (view_) view_->clickCheckBox(kOnOff[step.which].box);
+        break;
+      case Step::kSlide:
+        if (view_) {
+          const char* slider = kNumeric[step.which].slider;
+          double low = view_->sliderMinimum(slider), high = view_->sliderMaximum(slider);
+          view_->moveSlider(slider, low + step.at * (high - low));
+        }
+        break;
+      case Step::kType:
+        if (view_) view_->typeText(kNumeric[step.which].field, step.text, step.commit);
+        break;
+      case Step::kRestore:
+        panel_->restore();
+        break;
+      case Step::kShow:
+        if (!view_) view_ = panel_->loadView();
+        panel_->willShow();
+        break;
+      case Step::kHostChange: {
+        ppd_option_t* option = ppdFindOption(host_->ppdFile(), kChoices[step.which].option);
+        if (option == nullptr || option->num_choices <= 0) break;
+        std::string choice = option->choices[step.item % static_cast<unsigned>(option->num_choices)].choice;
+        // Another panel of the dialog changes the option; the person sees
+        // this panel again only once it is shown again.
+        if (host_->mark(option->keyword, choice).ok()) panel_->optionDidChange(kChoices[step.which].option, choice);
+        if (view_) panel_->willShow();
+        break;
+      }
+      case Step::kPreset:
+        (void)host_->applyOptions(step.options);
+        // As the dialog brings a preset back: each option the panel shows is
+        // announced, then the panel is restored and shown again.
+        for (const std::string& keyword : panel_->core().supportedPPDOptionKeys()) {
+          if (ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), keyword.c_str())) {
+            panel_->optionDidChange(keyword, marked->choice);
+          }
+        }
+        panel_->restore();
+        if (view_) panel_->willShow();
+        break;
+      case Step::kStoredValues:
+        for (const auto& [suffix, text] : step.stored) {
+          (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
+        }
+        panel_->restore();
+        break;
+    }
+  }
+
+  // What the PPD holds for an option, as its marked choice and as a number.
+  std::optional<std::string> marked(const char* option) const {
+    ppd_choice_t* choice = ppdFindMarkedChoice(host_->ppdFile(), option);
+    return choice ? std::optional(keywordString(choice->choice)) : std::nullopt;
+  }
+  std::optional<double> markedNumber(const char* option) const {
+    std::optional<std::string> choice = marked(option);
+    if (!choice || *choice != "Custom") return choice ? keywordNumber(*choice) : std::nullopt;
+    ppd_cparam_t* param = ppdFirstCustomParam(ppdFindCustomOption(host_->ppdFile(), option));
+    if (param == nullptr) return std::nullopt;
+    return param->type == PPD_CUSTOM_INT ? double(param->current.custom_int) : double(param->current.custom_real);
+  }
+
+  std::optional<std::string> check() {
+    const ZarvikPDE& p = panel_->core();
+    ppd_file_t* ppd = host_->ppdFile();
+    const std::map<std::string, std::string> job = host::jobOptionsFromMarks(ppd).options;
+    auto jobValue = [&](const char* option) -> std::optional<std::string> {
+      for (const auto& [name, value] : job) {
+        if (sameWord(name, option)) return value;
+      }
+      return std::nullopt;
+    };
+    std::ostringstream out;
+    auto expect = [&](bool ok, const std::string& what) {
+      if (!ok) out << "  " << what << "\n";
+    };
+    auto show = [](const std::optional<std::string>& text) {
+      return text ? "\"" + *text + "\"" : std::string("nothing");
+    };
+
+    for (const ChoiceSetting& setting : kChoices) {
+      const std::optional<std::string>& field = p.*setting.field;
+      std::optional<std::string> mark = marked(setting.option);
+      expect(field == mark, std::string(setting.option) + ": field " + show(field) + ", PPD " + show(mark));
+      expect(jobValue(setting.option) == mark, std::string(setting.option) + ": job " + show(jobValue(setting.option)));
+      if (view_ && p.popUpIsInited) {
+        expect(view_->shownKeyword(setting.popup) == field, std::string(setting.popup) + " shows " +
+                                                                show(view_->shownKeyword(setting.popup)) + ", field " +
+                                                                show(field));
+      }
+    }
+
+    for (const OnOffSetting& setting : kOnOff) {
+      NSInteger field = p.*setting.field;
+      if (ppdFindOption(ppd, setting.option)) {
+        std::optional<std::string> mark = marked(setting.option);
+        NSInteger on = mark && sameWord(*mark, "enabled") ? 1 : 0;
+        expect(field == on, std::string(setting.option) + ": field " + std::to_string(field) + ", PPD " + show(mark));
+        expect(jobValue(setting.option) == mark,
+               std::string(setting.option) + ": job " + show(jobValue(setting.option)));
+      }
+      if (view_) {
+        expect(view_->state(setting.box) == field, std::string(setting.box) + " shows " +
+                                                       std::to_string(view_->state(setting.box)) + ", field " +
+                                                       std::to_string(field));
+      }
+    }
+    if (view_) {
+      bool autoFocus = p.oAutoFocus == 1;
+      for (const char* control : {"materialText", "materialTextBox", "vectorGridCheckBox"}) {
+        expect(view_->isEnabled(control) == autoFocus, std::string(control) + " enabled " +
+                                                           std::to_string(view_->isEnabled(control)) + ", auto focus " +
+                                                           std::to_string(p.oAutoFocus));
+      }
+    }
+
+    for (const NumericSetting& setting : kNumeric) {
+      const double field = setting.value(p);
+      auto same = [&](double a, double b) { return setting.decimal ? float(a) == float(b) : a == b; };
+      const std::string name = setting.option;
+      if (ppdFindOption(ppd, setting.option)) {
+        std::optional<double> held = markedNumber(setting.option);
+        expect(held && same(*held, field), name + ": field " + formatFloat(field) + ", PPD " +
+                                               (held ? formatFloat(*held) : show(marked(setting.option))));
+        std::optional<std::string> sent = jobValue(setting.option);
+        std::optional<double> number =
+            sent ? keywordNumber(sent->starts_with("Custom.") ? sent->substr(7) : *sent) : std::nullopt;
+        expect(number && same(*number, field), name + ": field " + formatFloat(field) + ", job " + show(sent));
+      }
+      // The print settings agree when the panel reads back what it holds.
+      const auto& stored = host_->dialogSettings().values();
+      if (auto found = stored.find(std::string(kPanelKind) + setting.suffix);
+          variant_.printSettings && found != stored.end()) {
+        double readBack =
+            setting.decimal ? double(parseLeadingFloat(found->second)) : double(parseLeadingInteger(found->second));
+        expect(same(readBack, field),
+               name + ": print settings hold \"" + found->second + "\", field " + formatFloat(field));
+      }
+      if (!view_) continue;
+      if (!view_->hasPendingEdit(setting.field)) {
+        std::optional<double> shown = keywordNumber(view_->text(setting.field));
+        expect(
+            shown && float(*shown) == float(field),
+            std::string(setting.field) + " shows \"" + view_->text(setting.field) + "\", field " + formatFloat(field));
+      }
+      if (setting.slider == nullptr) continue;
+      double wanted = field;
+      if (&setting == &kNumeric[kResolutionSetting]) {
+        // The slider shows the resolution's step; one between steps shows
+        // at the 600 dpi step.
+        auto step = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), field);
+        wanted = step == std::end(kResolutionSteps) ? 5 : double(step - std::begin(kResolutionSteps));
+      }
+      expect(view_->sliderValue(setting.slider) == wanted, std::string(setting.slider) + " shows " +
+                                                               formatFloat(view_->sliderValue(setting.slider)) +
+                                                               ", wanted " + formatFloat(wanted));
+    }
+    if (out.str().empty()) return std::nullopt;
+    return out.str();
+  }
+
+  PanelPlatform& platform_;
+  std::filesystem::path ppdPath_;
+  const Variant& variant_;
+  std::shared_ptr<host::CupsPpdHost> host_;
+  std::unique_ptr<DrivenPanel> panel_;
+  ViewDriver* view_ = nullptr;
+};
+
+long environmentNumber(const char* name, long fallback) {
+  const char* text = std::getenv(name);
+  return text && *text ? std::strtol(text, nullptr, 10) : fallback;
+}
+
+}  // namespace
+
+AgreementRun agreementRunFromEnvironment(long defaultSequences) {
+  AgreementRun run;
+  run.sequences = environmentNumber("ZARVIK_AGREEMENT_SEQUENCES", defaultSequences);
+  run.firstSeed = static_cast<std::uint32_t>(environmentNumber("ZARVIK_AGREEMENT_SEED", 1));
+  if (const char* replay = std::getenv("ZARVIK_AGREEMENT_REPLAY"); replay && *replay) {
+    std::istringstream in(replay);
+    std::string seed, step;
+    std::getline(in, seed, ':');
+    run.firstSeed = static_cast<std::uint32_t>(std::strtoul(seed.c_str(), nullptr, 10));
+    run.sequences = 1;
+    run.replay.emplace();
+    while (std::getline(in, step, ',')) run.replay->push_back(std::atoi(step.c_str()));
+  }
+  return run;
+}
+
+AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
+  AgreementResult result;
+  TemporaryFolder folder("zarvik-agreement");
+  for (long i = 0; i < run.sequences; ++i) {
+    const std::uint32_t seed = run.firstSeed + static_cast<std::uint32_t>(i);
+    std::mt19937 random(seed);
+    Variant variant = makeVariant(random);
+    const std::filesystem::path path = folder.path() / ("variant-" + std::to_string(seed) + ".ppd");
+    writeFile(path, variant.text);
+    std::vector<Step> all;
+    {
+      auto opened = host::CupsPpdHost::openFile(path);
+      if (!opened.ok()) {
+        result.failure = "seed " + std::to_string(seed) + ": " + opened.error();
+        return result;
+      }
+      all = makeSteps(random, run.steps, opened.value()->ppdFile());
+    }
+    std::vector<int> kept(all.size());
+    for (std::size_t k = 0; k < all.size(); ++k) kept[k] = static_cast<int>(k);
+    if (run.replay) kept = *run.replay;
+    auto stepsOf = [&](const std::vector<int>& indices) {
+      std::vector<Step> steps;
+      for (int k : indices) {
+        if (k >= 0 && k < static_cast<int>(all.size())) steps.push_back(all[static_cast<std::size_t>(k)]);
+      }
+      return steps;
+    };
+
+    std::optional<Sequence::Failure> failure = Sequence(platform, path, variant).run(stepsOf(kept));
+    ++result.sequences;
+    result.steps += static_cast<long>(kept.size());
+    if (!failure) continue;
+
+    // Shorten: drop every step the failure does not need, and the steps
+    // after it.
+    kept.resize(static_cast<std::size_t>(failure->step + 1));
+    for (std::size_t k = 0; k < kept.size();) {
+      std::vector<int> fewer = kept;
+      fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(k));
+      if (auto shorter = Sequence(platform, path, variant).run(stepsOf(fewer))) {
+        kept = fewer;
+        kept.resize(static_cast<std::size_t>(shorter->step + 1));
+        failure = shorter;
+      } else {
+        ++k;
+      }
+    }
+    std::ostringstream out;
+    out << platform.name() << ": after " << kept.size() << " steps the panel disagrees with the job.\n";
+    out << "PPD: the sample";
+    for (const std::string& change : variant.changes) out << "; " << change;
+    for (const auto& [suffix, text] : variant.stored)
+      out << "; print settings hold " << suffix << "=\"" << text << "\"";
+    out << "\n";
+    std::string replay = std::to_string(seed) + ":";
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+      out << "  " << k + 1 << ". " << describe(all[static_cast<std::size_t>(kept[k])]) << "\n";
+      replay += (k ? "," : "") + std::to_string(kept[k]);
+    }
+    if (kept.empty()) out << "  (as built)\n";
+    out << failure->what << "Replay: ZARVIK_AGREEMENT_REPLAY=" << replay << "\n";
+    result.failure = out.str();
+    return result;
+  }
+  return result;
+}
+
+}  // namespace zarvik::testing
