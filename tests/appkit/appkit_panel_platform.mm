@@ -39,7 +39,8 @@ NSString* nsText(std::string_view value) {
 }
 
 // Works the controls of a view in a window through AppKit's own calls: a
-// click, a chosen menu item, a slider's action, typing in the field editor.
+// box's click, a chosen menu item, a slider's action, typing in the field
+// editor.
 class AppKitViewDriver final : public ViewDriver {
  public:
   AppKitViewDriver(ZarvikPDEPanel* panel, NSWindow* window) : panel_(panel), window_(window) {}
@@ -55,7 +56,10 @@ class AppKitViewDriver final : public ViewDriver {
   bool clickCheckBox(std::string_view name) override {
     ::NSButton* box = enabled(boxNamed(name));
     if (box == nil) return false;
-    [box performClick:nil];
+    // What performClick: does, without the tenth of a second GNUstep shows
+    // the box pressed: the next state, then the action.
+    [box setNextState];
+    [NSApp sendAction:[box action] to:[box target] from:box];
     pumpEvents(0);
     return true;
   }
@@ -148,7 +152,8 @@ class AppKitViewDriver final : public ViewDriver {
 }  // namespace
 
 void pumpEvents(double seconds) {
-  NSDate* until = [NSDate dateWithTimeIntervalSinceNow:seconds];
+  // A date already past takes what is waiting without waiting for more.
+  NSDate* until = seconds > 0 ? [NSDate dateWithTimeIntervalSinceNow:seconds] : [NSDate distantPast];
   while (NSEvent* event = [NSApp nextEventMatchingMask:NSAnyEventMask
                                              untilDate:until
                                                 inMode:NSDefaultRunLoopMode

@@ -6,24 +6,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 
 #include "host/cups_ppd_host.h"
 #include "host/job_options.h"
 #include "panel/option_table.h"
+#include "support/panel_agreement.h"
 #include "support/ppd_files.h"
 
 namespace zarvik::testing {
 namespace {
 
+// One bundle and principal class for the whole program, as a dialog loads
+// a plug-in once.
+AppKitPanelPlatform& platform() {
+  static AppKitPanelPlatform loaded;
+  return loaded;
+}
+
 class AppKitPanelTest : public ::testing::Test {
  public:
-  static AppKitPanelPlatform& platform() {
-    static AppKitPanelPlatform loaded;
-    return loaded;
-  }
-
   // A panel on the sample PPD, its view loaded, restored and shown in the
   // order of a print dialog.
   void SetUp() override {
@@ -73,6 +77,13 @@ TEST_F(AppKitPanelTest, TheBundleLoadsByPathWithOurPrincipalClassAndGivesPanelsO
   bool german = language != nullptr && std::string(language) == "de";
   EXPECT_STREQ([[objc panelName] UTF8String], german ? "Zarvik-Einstellungen" : "Zarvik Settings");
   EXPECT_STREQ([[[objc valueForKey:@"autoFocusCheckBox"] title] UTF8String], german ? "Autofokus" : "Auto focus");
+}
+
+TEST(AppKitPanelAgreementTest, TheAppKitViewShowsWhatTheJobCarriesAfterEveryStep) {
+  AgreementResult result = runAgreement(platform(), agreementRunFromEnvironment(200));
+  std::printf("agreement on %s: %ld sequences, %ld steps, %d broke the rule\n", platform().name().c_str(),
+              result.sequences, result.steps, result.failure ? 1 : 0);
+  EXPECT_FALSE(result.failure.has_value()) << result.failure.value_or("");
 }
 
 // One person's change per row, and what the view, the panel, the PPD's
@@ -222,8 +233,16 @@ TEST_F(AppKitPanelTest, AppKitDrawsThePanel) {
 }  // namespace
 }  // namespace zarvik::testing
 
+#ifdef GNUSTEP
+// The panel's log lines, through NSLog, would bury the results.
+static void quiet(NSString*) {}
+#endif
+
 int main(int argc, char** argv) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+#ifdef GNUSTEP
+  if (std::getenv("ZARVIK_VERBOSE") == nullptr) _NSLog_printf_handler = quiet;
+#endif
   [NSApplication sharedApplication];
   ::testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
