@@ -17,34 +17,26 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(SystemLogTest, DirectivesFormatAsInC) {
-  LogCapture log;
-  NSLog("int %d long %ld c %s object %@ real %f percent %%", -7, LONG_MIN, "abc", std::string("xyz"), 0.25);
-  NSLog("%d %d %ld", INT_MAX, INT_MIN, LONG_MAX);
-  // A float is widened to double, as C's varargs do.
-  NSLog("%f %f %f %f", 0.1f, -2.5, 1e20, -0.0);
-  NSLog("%f %f %f", std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-        std::nan(""));
-  // A string object may stand where a C string is expected.
-  NSLog("%s|%@|%@", std::string("object"), std::string_view("view"), std::optional<std::string>("held"));
-  NSLog("100%% done");
-  NSLog("no directives");
-  EXPECT_EQ(log.lines, (Lines{"int -7 long -9223372036854775808 c abc object xyz real 0.250000 percent %",
-                              "2147483647 -2147483648 9223372036854775807",
-                              "0.100000 -2.500000 100000000000000000000.000000 -0.000000",
-                              "inf -inf nan",
-                              "object|view|held",
-                              "100% done",
-                              "no directives"}));
-}
-
-TEST(SystemLogTest, NilPrintsNull) {
+TEST(SystemLogTest, DirectivesFormatAsInCAndArgumentsNeverAsDirectives) {
   LogCapture log;
   const char* none = nullptr;
-  NSLog("object %@ c %s", std::optional<std::string>(), none);
-  // An empty string is a string, not nil.
-  NSLog("[%@][%s]", std::string(), "");
-  EXPECT_EQ(log.lines, (Lines{"object (null) c (null)", "[][]"}));
+  NSLog("int %d long %ld c %s object %@ real %f percent %%", -7, LONG_MIN, "abc", std::string("xyz"), 0.25);
+  // A float is widened to double, as C's varargs do.
+  NSLog("%d %ld %f %f %f", INT_MIN, LONG_MAX, 0.1f, -0.0, std::nan(""));
+  // A string object may stand where a C string is expected; nil is (null),
+  // an empty string is a string.
+  NSLog("%s|%@|%@|%@|%s|[%@]", std::string("object"), std::string_view("view"), std::optional<std::string>("held"),
+        std::optional<std::string>(), none, std::string());
+  NSLog("Saved %@ to %@", std::string("%d%s%@%%"), std::string("%n%ld%f"));
+  NSLog("A new user choice has been selected\nThe choice is: %@\n The type is: %ld", std::string("Raster"), 0L);
+  EXPECT_EQ(log.lines, (Lines{"int -7 long -9223372036854775808 c abc object xyz real 0.250000 percent %",
+                              "-2147483648 9223372036854775807 0.100000 -0.000000 nan",
+                              "object|view|held|(null)|(null)|[]", "Saved %d%s%@%% to %n%ld%f",
+                              "A new user choice has been selected\nThe choice is: Raster\n The type is: 0"}));
+  // setLogSink answers the sink it replaced, so a caller can put it back.
+  LogCapture other;
+  EXPECT_EQ(setLogSink(&log), &other);
+  EXPECT_EQ(setLogSink(&other), &log);
 }
 
 TEST(SystemLogTest, ArgumentsAreEscapedSoDataCannotForgeAnEntry) {
@@ -86,42 +78,6 @@ TEST(SystemLogTest, ArgumentsAreEscapedSoDataCannotForgeAnEntry) {
     EXPECT_EQ(log.lines[1], "Unable to find the custom option: " + escapeForLog(cString) + ".");
     EXPECT_EQ(escapeForLog(c.argument), c.shown);
   }
-}
-
-TEST(SystemLogTest, DirectivesInArgumentsAppearLiterally) {
-  LogCapture log;
-  NSLog("Saved %@ to %@", std::string("%d%s%@%%"), std::string("%n%ld%f"));
-  NSLog("The type is incorrect for: %s - %s: %d.", "%s", "%@", 6);
-  EXPECT_EQ(log.lines, (Lines{"Saved %d%s%@%% to %n%ld%f", "The type is incorrect for: %s - %@: 6."}));
-}
-
-TEST(SystemLogTest, NewlineInTheFormatStaysInOneEntry) {
-  LogCapture log;
-  NSLog("A new user choice has been selected\nThe choice is: %@\n The type is: %ld", std::string("Raster"), 0L);
-  EXPECT_EQ(log.lines, (Lines{"A new user choice has been selected\nThe choice is: Raster\n The type is: 0"}));
-}
-
-TEST(SystemLogTest, SinkIsRestored) {
-  {
-    LogCapture outer;
-    {
-      LogCapture inner;
-      NSLog("to the inner sink");
-      EXPECT_EQ(inner.lines, (Lines{"to the inner sink"}));
-    }
-    NSLog("to the outer sink");
-    EXPECT_EQ(outer.lines, (Lines{"to the outer sink"}));
-
-    // setLogSink answers the sink it replaced, so a caller can put it back.
-    LogCapture third;
-    EXPECT_EQ(setLogSink(&outer), &third);
-    NSLog("back to the outer sink");
-    EXPECT_EQ(setLogSink(&third), &outer);
-    EXPECT_TRUE(third.lines.empty());
-    EXPECT_EQ(outer.lines, (Lines{"to the outer sink", "back to the outer sink"}));
-  }
-  // With every capture gone the system log is in place again.
-  EXPECT_EQ(setLogSink(nullptr), nullptr);
 }
 
 }  // namespace
