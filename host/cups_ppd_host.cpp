@@ -21,6 +21,12 @@ constexpr std::string_view kCustomPrefix = "Custom";
 constexpr std::string_view kCustomValuePrefix = "Custom.";
 constexpr char kCustomChoice[] = "Custom";
 
+// libcups reads "Custom." in a choice whatever its case; the host reads the
+// "Custom" of a custom key the same way.
+bool startsWithWord(std::string_view text, std::string_view word) {
+  return text.size() >= word.size() && sameKeyword(text.substr(0, word.size()), word);
+}
+
 std::string quote(std::string_view text) { return "\"" + oneLineText(text) + "\""; }
 
 std::string rangeText(const ppd_cparam_t& param) {
@@ -98,9 +104,9 @@ Status CupsPpdHost::mark(std::string_view keyword, std::string_view choice) {
 
 std::optional<std::string> CupsPpdHost::markOption(std::string_view keyword, std::string_view choice) {
   if (!ppd_) return "The printer has no PPD.";
-  ppd_option_t* option = findOptionExactly(ppd_.get(), keyword);
+  ppd_option_t* option = findOption(ppd_.get(), keyword);
   if (option == nullptr) return "The printer has no option " + quote(keyword) + ".";
-  if (choice.starts_with(kCustomValuePrefix)) return markCustomValue(option, choice.substr(kCustomValuePrefix.size()));
+  if (startsWithWord(choice, kCustomValuePrefix)) return markCustomValue(option, choice.substr(kCustomValuePrefix.size()));
   return markChoice(option, choice);
 }
 
@@ -112,9 +118,9 @@ Status CupsPpdHost::refuse(std::string sentence) {
 
 std::optional<std::string> CupsPpdHost::change(std::string_view key, std::string_view choice) {
   if (!ppd_) return "The printer has no PPD.";
-  if (ppd_option_t* option = findOptionExactly(ppd_.get(), key)) return markChoice(option, choice);
-  if (key.starts_with(kCustomPrefix)) {
-    if (ppd_option_t* option = findOptionExactly(ppd_.get(), key.substr(kCustomPrefix.size()))) {
+  if (ppd_option_t* option = findOption(ppd_.get(), key)) return markChoice(option, choice);
+  if (startsWithWord(key, kCustomPrefix)) {
+    if (ppd_option_t* option = findOption(ppd_.get(), key.substr(kCustomPrefix.size()))) {
       return markCustomValue(option, choice);
     }
   }
@@ -122,9 +128,9 @@ std::optional<std::string> CupsPpdHost::change(std::string_view key, std::string
 }
 
 std::optional<std::string> CupsPpdHost::markChoice(ppd_option_t* option, std::string_view choice) {
-  ppd_choice_t* wanted = findChoiceExactly(option, choice);
+  ppd_choice_t* wanted = findChoice(option, choice);
   if (wanted == nullptr) {
-    if (choice == kCustomChoice) return optionName(*option) + " takes no custom value.";
+    if (sameKeyword(choice, kCustomChoice)) return optionName(*option) + " takes no custom value.";
     return optionName(*option) + " has no choice " + quote(choice) + ".";
   }
   Snapshot before = snapshot();
@@ -134,7 +140,7 @@ std::optional<std::string> CupsPpdHost::markChoice(ppd_option_t* option, std::st
 
 std::optional<std::string> CupsPpdHost::markCustomValue(ppd_option_t* option, std::string_view text) {
   ppd_coption_t* custom = ppdFindCustomOption(ppd_.get(), option->keyword);
-  if (custom == nullptr || findChoiceExactly(option, kCustomChoice) == nullptr) {
+  if (custom == nullptr || findChoice(option, kCustomChoice) == nullptr) {
     return optionName(*option) + " takes no custom value.";
   }
   if (cupsArrayCount(custom->params) != 1) {
@@ -207,7 +213,7 @@ std::optional<std::string> CupsPpdHost::keepUnlessConflicting(const Snapshot& be
 
 std::string CupsPpdHost::describeConflict(ppd_option_t* option, const char* choice) {
   std::string wanted = optionName(*option);
-  if (ppd_choice_t* c = findChoiceExactly(option, choice)) wanted += " " + quote(choiceName(*c));
+  if (ppd_choice_t* c = findChoice(option, choice)) wanted += " " + quote(choiceName(*c));
 
   std::vector<std::string> others;
   cups_option_t* list = nullptr;
@@ -215,10 +221,10 @@ std::string CupsPpdHost::describeConflict(ppd_option_t* option, const char* choi
   ScopedOptions conflicts(count, list);
   for (int i = 0; i < conflicts.count(); ++i) {
     const cups_option_t& other = conflicts.get()[i];
-    ppd_option_t* otherOption = findOptionExactly(ppd_.get(), other.name);
+    ppd_option_t* otherOption = findOption(ppd_.get(), other.name);
     if (otherOption == nullptr || otherOption == option) continue;
     std::string text = optionName(*otherOption);
-    if (ppd_choice_t* c = findChoiceExactly(otherOption, other.value)) text += " " + quote(choiceName(*c));
+    if (ppd_choice_t* c = findChoice(otherOption, other.value)) text += " " + quote(choiceName(*c));
     others.push_back(std::move(text));
   }
   if (others.empty()) return wanted + " conflicts with the printer's other settings.";
@@ -264,7 +270,7 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
   std::map<std::string, std::string> reasons;
   std::vector<std::pair<std::string, std::string>> pending;
   for (const auto& [keyword, choice] : options) {
-    if (!ppd_ || findOptionExactly(ppd_.get(), keyword) == nullptr) {
+    if (!ppd_ || findOption(ppd_.get(), keyword) == nullptr) {
       report.warnings.push_back("Skipped the stored option " + oneLineText(keyword) + "=" + oneLineText(choice) +
                                 ": the printer has no such option.");
     } else {

@@ -2,9 +2,11 @@
 // libcups opened: it marks what it accepts with libcups and refuses, with a
 // sentence for the person, what the printer cannot take.
 //
-// Accepted: an option keyword with one of its choice keywords (byte for
-// byte, as the PPD spells them), or a custom key ("Custom" + keyword) with a
-// value text for the option's single custom parameter. A value text is read
+// Accepted: an option keyword with one of its choice keywords, or a custom
+// key ("Custom" + keyword) with a value text for the option's single custom
+// parameter. Keywords, and the word "Custom", are read whatever the case of
+// their letters, as libcups reads them when it marks: the host never refuses
+// what libcups would mark, nor marks another option than it checked. A value text is read
 // whole and the same in every locale: an integer parameter takes an optional
 // sign and digits, a real one a decimal number with a point, a points one a
 // decimal number with an optional unit (pt, in, ft, cm, mm, m); it must lie

@@ -3,6 +3,7 @@
 
 #include "host/ppd_options.h"
 
+#include <algorithm>
 #include <string>
 
 #include "host/cups_handles.h"
@@ -25,25 +26,28 @@ void forEachOption(ppd_file_t* ppd, const std::function<void(ppd_option_t&)>& vi
   for (int i = 0; i < ppd->num_groups; ++i) visitGroup(ppd->groups[i], visit);
 }
 
-ppd_option_t* findOptionExactly(ppd_file_t* ppd, std::string_view keyword) {
-  if (ppd == nullptr || keyword.empty() || keyword.find('\0') != std::string_view::npos) return nullptr;
-  ppd_option_t* option = ppdFindOption(ppd, std::string(keyword).c_str());
-  if (option != nullptr && boundedString(option->keyword, sizeof option->keyword) == keyword) return option;
-  // libcups found another case of the keyword, or none: look at each option.
-  ppd_option_t* exact = nullptr;
-  forEachOption(ppd, [&](ppd_option_t& each) {
-    if (exact == nullptr && boundedString(each.keyword, sizeof each.keyword) == keyword) exact = &each;
-  });
-  return exact;
+bool sameKeyword(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return lower(x) == lower(y);
+         });
 }
 
-ppd_choice_t* findChoiceExactly(ppd_option_t* option, std::string_view keyword) {
-  if (option == nullptr || keyword.empty() || keyword.find('\0') != std::string_view::npos) return nullptr;
-  for (int i = 0; i < option->num_choices; ++i) {
-    ppd_choice_t& choice = option->choices[i];
-    if (boundedString(choice.choice, sizeof choice.choice) == keyword) return &choice;
+ppd_option_t* findOption(ppd_file_t* ppd, std::string_view keyword) {
+  if (ppd == nullptr || keyword.empty() || keyword.find('\0') != std::string_view::npos) return nullptr;
+  // libcups cuts the keyword it looks for to the length it keeps.
+  ppd_option_t* option = ppdFindOption(ppd, std::string(keyword).c_str());
+  if (option == nullptr || !sameKeyword(boundedString(option->keyword, sizeof option->keyword), keyword)) {
+    return nullptr;
   }
-  return nullptr;
+  return option;
+}
+
+ppd_choice_t* findChoice(ppd_option_t* option, std::string_view keyword) {
+  if (option == nullptr || keyword.empty() || keyword.find('\0') != std::string_view::npos) return nullptr;
+  ppd_choice_t* choice = ppdFindChoice(option, std::string(keyword).c_str());
+  if (choice == nullptr || !sameKeyword(boundedString(choice->choice, sizeof choice->choice), keyword)) return nullptr;
+  return choice;
 }
 
 std::string optionName(const ppd_option_t& option) {

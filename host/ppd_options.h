@@ -1,4 +1,4 @@
-// Walks and exact lookups in an open PPD, and the names a person sees.
+// Walks and lookups in an open PPD, and the names a person sees.
 #pragma once
 
 #include <cups/ppd.h>
@@ -14,10 +14,16 @@ namespace zarvik::host {
 // the PPD, so lookups during the walk are safe.
 void forEachOption(ppd_file_t* ppd, const std::function<void(ppd_option_t&)>& visit);
 
-// The option or choice whose keyword is `keyword` byte for byte (libcups's
-// own lookups ignore case); nullptr when there is none.
-ppd_option_t* findOptionExactly(ppd_file_t* ppd, std::string_view keyword);
-ppd_choice_t* findChoiceExactly(ppd_option_t* option, std::string_view keyword);
+// Whether two keywords are the same to libcups: equal but for the case of
+// ASCII letters.
+bool sameKeyword(std::string_view a, std::string_view b);
+
+// The option or choice whose keyword is `keyword`, whatever the case of its
+// letters, as ppdFindOption, ppdFindChoice and ppdMarkOption find it, so the
+// host marks what it checked; nullptr when there is none. A keyword is taken
+// whole: one with a NUL byte, or one longer than libcups keeps, is nobody's.
+ppd_option_t* findOption(ppd_file_t* ppd, std::string_view keyword);
+ppd_choice_t* findChoice(ppd_option_t* option, std::string_view keyword);
 
 // The option's or choice's text, or its keyword when it has none, as it
 // goes into a one-line sentence: UTF-8, control characters (which a PPD

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cmath>
 
+#include "host/ppd_options.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -140,8 +141,9 @@ bool PanelSession::showHelp() { return panel_->shouldShowHelp(); }
 
 SetOutcome PanelSession::set(const std::string& keyword, const std::string& value) {
   const ControlFor* control = nullptr;
+  // Keys and choices are read as libcups reads keywords, whatever the case.
   for (const ControlFor& candidate : kControls) {
-    if (keyword == candidate.keyword) control = &candidate;
+    if (host::sameKeyword(keyword, candidate.keyword)) control = &candidate;
   }
   if (control == nullptr) return usage("unknown setting \"" + keyword + "\"");
   if (view_ == nullptr) return {SetOutcome::kRefused, "the panel's view could not be loaded"};
@@ -195,7 +197,8 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
       return {};
     }
     return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is not available now" +
-                                      (keyword == "vectorGrid" || keyword == "materialThickness"
+                                      (control->keyword == std::string_view("vectorGrid") ||
+                                               control->keyword == std::string_view("materialThickness")
                                            ? " (it needs auto focus on)"
                                            : "")};
   }
@@ -207,8 +210,11 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     case ControlKind::kPopup: {
       auto* combo = qobject_cast<QComboBox*>(widget);
       if (combo == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no pop-up"};
-      // The items carry their keywords as bytes, exactly as the PPD has them.
-      int index = combo->findData(QByteArray::fromStdString(value));
+      // The items carry their keywords as bytes, as the PPD spells them.
+      int index = -1;
+      for (int i = 0; index < 0 && i < combo->count(); ++i) {
+        if (host::sameKeyword(combo->itemData(i).toByteArray().toStdString(), value)) index = i;
+      }
       if (index < 0) {
         std::string offered;
         for (int i = 0; i < combo->count(); ++i) offered.append(" ").append(combo->itemData(i).toByteArray().toStdString());

@@ -165,8 +165,6 @@ TEST_F(ZarvikPrintCommandLineTest, UsageErrorsExitTwoAndSayWhatIsWrong) {
        false},
       {dryAfterAGoodSet + setting({"JobType=Engrave"}),
        "--set JobType=Engrave: JobType offers no choice \"Engrave\"; it offers Raster Vector Combined", false},
-      {dryAfterAGoodSet + setting({"JobType=vector"}),
-       "--set JobType=vector: JobType offers no choice \"vector\"; it offers Raster Vector Combined", false},
       {dryAfterAGoodSet + setting({"dithering=None"}),
        "--set dithering=None: dithering offers no choice \"None\"; it offers Threshold Random Ordered Halftone "
        "FloydSteinberg Atkinson Sierra",
@@ -333,6 +331,18 @@ TEST_F(ZarvikPrintCommandLineTest, ADryRunReportsEveryMarkedOptionTheSettingsAnd
                                                              {kSettingsKey + "vectorFreq", "5000"},
                                                              {kSettingsKey + "vectorSpeed", "1"}}));
   EXPECT_EQ(textMap(report.value("summary")), (Options{{"Zarvik Settings", "Vector Only"}}));
+}
+
+TEST_F(ZarvikPrintCommandLineTest, KeysAndChoicesAreReadWhateverTheirCase) {
+  // The PPD spells JobType and its choice Vector otherwise than the panel.
+  std::string text = zarvik::testing::sampleWith("JobType", "jobtype");
+  text.replace(text.find("*jobtype Vector/"), 16, "*jobtype VECTOR/");
+  const fs::path ppd = writePpd("lower-case.ppd", text);
+  ProgramRun run = dryRun(setting({"JobType=vector", "AUTOFOCUS=on", "rasterspeed=40"}), ppd.string());
+  ASSERT_EQ(run.status, 0) << run.transcript();
+  Options expected = with(kSampleStart, {{"jobtype", "VECTOR"}, {"autoFocus", "enabled"}, {"rasterSpeed", "Custom.40"}});
+  expected.erase("JobType");
+  EXPECT_EQ(textMap(run.json().value("options")), expected);
 }
 
 TEST_F(ZarvikPrintCommandLineTest, TextsOfEitherEncodingReachTheReportAsUtf8) {

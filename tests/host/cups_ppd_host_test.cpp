@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/job_options.h"
 #include "panel/zarvik_pde.h"
 #include "support/german_locale.h"
 #include "support/log_capture.h"
@@ -90,12 +91,11 @@ TEST_F(CupsPpdHostTest, RefusesUnknownOptionsAndChoicesAndCustomWhereThereIsNone
   };
   const std::vector<Case> cases = {
       {"NoSuchOption", "x", "The printer has no option \"NoSuchOption\"."},
-      {"jobtype", "Raster", "The printer has no option \"jobtype\"."},
       {"", "", "The printer has no option \"\"."},
       {std::string("JobType\0x", 9), "Raster", "The printer has no option \"JobType\xEF\xBF\xBDx\"."},
       {"CustomNoSuch", "5", "The printer has no option \"CustomNoSuch\"."},
+      {"JobTypes", "Raster", "The printer has no option \"JobTypes\"."},
       {"JobType", "Engrave", "Job Type has no choice \"Engrave\"."},
-      {"JobType", "raster", "Job Type has no choice \"raster\"."},
       {"JobType", "", "Job Type has no choice \"\"."},
       {"JobType", "Raster\nVector", "Job Type has no choice \"Raster\xEF\xBF\xBDVector\"."},
       {"JobType", "Custom", "Job Type takes no custom value."},
@@ -453,6 +453,49 @@ TEST_F(CupsPpdHostPanelTest, ControlsMarkThePpdAndARefusedValueSpringsBackWithTh
 
   ASSERT_TRUE(view.popup("jobTypePopup").userSelects(0));
   EXPECT_EQ(marked("JobType"), "Raster");
+}
+
+// A PPD may spell its keywords in any case; libcups finds and marks them
+// whatever the case asked for, and so does the host, wherever a key comes
+// from. The job carries the PPD's own spelling.
+TEST_F(CupsPpdHostPanelTest, KeywordsInAnotherCaseAreTheSameOptionsAndChoices) {
+  std::string text = sampleWith("JobType", "jobtype");
+  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+           {"rasterSpeed", "RasterSpeed"}, {"*jobtype Vector/", "*jobtype VECTOR/"},
+           {"*autoFocus enabled/", "*autoFocus ENABLED/"}}) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+      text.replace(at, from.size(), to);
+    }
+  }
+  HostOnPpd variant(text);
+  ppd_file_t* file = variant->ppdFile();
+  std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(variant.shared());
+  ASSERT_NE(panel, nullptr);
+  panel->panelView();
+  panel->willShow();
+  ASSERT_NE(bundle->loadedView, nullptr);
+  zarvik::testing::MemoryView& view = *bundle->loadedView;
+  ASSERT_TRUE(view.popup("jobTypePopup").userSelects(1));
+  view.textField("rSpeedTextBox").userTypes(40.0f);
+  ASSERT_TRUE(view.checkBox("autoFocusCheckBox").userClicks());
+  EXPECT_EQ(variant->refusals(), 0) << variant->lastRefusal();
+  EXPECT_EQ(markedChoice(file, "jobtype"), "VECTOR");
+  EXPECT_EQ(markedChoice(file, "autoFocus"), "ENABLED");
+  EXPECT_EQ(param(file, "RasterSpeed", "rSpeed")->current.custom_int, 40);
+
+  // Stored options, mark() and custom keys alike.
+  CupsPpdHost::ApplyReport report = variant->applyOptions({{"JOBTYPE", "raster"}, {"rasterspeed", "custom.30"}});
+  EXPECT_EQ(report.warnings, std::vector<std::string>{});
+  EXPECT_EQ(markedChoice(file, "jobtype"), "Raster");
+  EXPECT_EQ(param(file, "RasterSpeed", "rSpeed")->current.custom_int, 30);
+  EXPECT_TRUE(variant->mark("jobType", "Vector").ok()) << variant->lastRefusal();
+  EXPECT_TRUE(variant->willChangePPDOptionKeyValue("customRASTERSPEED", "20")) << variant->lastRefusal();
+  EXPECT_TRUE(variant->willChangePPDOptionKeyValue("AutoFocus", "Disabled")) << variant->lastRefusal();
+  std::map<std::string, std::string> job = jobOptionsFromMarks(file).options;
+  EXPECT_EQ(job.at("jobtype"), "VECTOR");
+  EXPECT_EQ(job.at("RasterSpeed"), "Custom.20");
+  EXPECT_EQ(job.at("autoFocus"), "disabled");
+  EXPECT_EQ(variant->refusals(), 0) << variant->lastRefusal();
 }
 
 TEST_F(CupsPpdHostPanelTest, RestoreAfterStoredSettingsShowsThem) {
