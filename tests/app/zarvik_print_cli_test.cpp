@@ -172,7 +172,7 @@ TEST_F(ZarvikPrintCommandLineTest, UsageErrorsExitTwoAndSayWhatIsWrong) {
       // Files.
       {{"--ppd", missingPpd, "--no-gui", "--dry-run"}, "there is no PPD file " + missingPpd, false},
       {{"--ppd", emptyPpd, "--no-gui", "--dry-run"},
-       "The PPD file " + emptyPpd + " is not valid: Missing PPD-Adobe-4.x header at line 0.",
+       emptyPpd + " is empty, so it is no PPD file.",
        false},
       {dry + Args{"--preset", "Birch"}, "there is no preset \"Birch\" in " + settings, false},
       {{"--ppd", kSamplePpd, "--settings", settings, "--no-gui"}, "name the file to print, or use --dry-run", false},
