@@ -128,7 +128,9 @@ struct CupsPpdHost::Snapshot {
 };
 
 CupsPpdHost::CupsPpdHost(ScopedPpd ppd) : ppd_(std::move(ppd)) {
-  if (ppd_) ppdMarkDefaults(ppd_.get());
+  if (!ppd_) return;
+  ppdLocalize(ppd_.get());
+  ppdMarkDefaults(ppd_.get());
 }
 
 CupsPpdHost::~CupsPpdHost() = default;

@@ -35,7 +35,9 @@ namespace zarvik::host {
 
 class CupsPpdHost final : public PDEPluginCallback {
  public:
-  // Takes `ppd` over and marks its defaults.
+  // Takes `ppd` over, puts its texts in the person's language when it
+  // carries translations for it (ppdLocalize; keywords stay as they are),
+  // and marks its defaults.
   explicit CupsPpdHost(ScopedPpd ppd);
   ~CupsPpdHost() override;
   CupsPpdHost(const CupsPpdHost&) = delete;

@@ -11,6 +11,7 @@
 #include "host/texts.h"
 #include "panel/ppd_text.h"
 #include "zarvik-print/command_line.h"
+#include "zarvik-print/language.h"
 #include "zarvik-print/print_dialog.h"
 #include "zarvik-print/print_job.h"
 
@@ -114,6 +115,7 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName("zarvik-print");
+  installTranslations(QLocale());
   // A document that cannot be read is the person's mistake whatever else
   // is asked: a dry run must not pass where the print would fail.
   if (std::optional<PrintJob::Failure> unreadable = checkDocuments(line.files)) {

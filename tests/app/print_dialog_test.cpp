@@ -1,7 +1,8 @@
 // The print dialog on Qt's offscreen platform, over the sample PPD and the
 // panel from the built bundle: its summary and status line follow the
-// panel, its presets are listed, chosen, saved and deleted, and Print to a
-// PPD file or Cancel save nothing.
+// panel, its presets are listed, chosen, saved and deleted, Print to a PPD
+// file or Cancel save nothing, and in German it shows no English text of
+// its own or of the PPD's.
 #include "zarvik-print/print_dialog.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +11,22 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTimer>
+#include <QTranslator>
+#include <QXmlStreamReader>
 
+#include "support/german_locale.h"
 #include "support/ppd_files.h"
+#include "zarvik-print/language.h"
 #include "zarvik-print/print_job.h"
 #include "zarvik_print_runner.h"
 
@@ -253,6 +261,95 @@ TEST_F(PrintDialogTest, PrintToAPpdFileAndCancelSaveNothing) {
               QString::fromStdString("there is no document " + (scratch.dir() / "gone.ras").string()));
   }
   EXPECT_FALSE(fs::exists(settingsFile())) << "settings were saved without a print";
+}
+
+// The English texts of the dialog and the host, as the German table
+// lists them, cut at their placeholders: what none of the dialog's texts
+// may hold, as words, in German. Texts the same in both languages are left
+// out.
+std::vector<QRegularExpression> ourEnglishTexts() {
+  QFile file(QString::fromUtf8(ZARVIK_SOURCE_DIR) + "/zarvik-print/translations/zarvik-print_de.ts");
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&file);
+  std::vector<QRegularExpression> pieces;
+  QString source;
+  while (!xml.atEnd()) {
+    if (!xml.readNextStartElement()) continue;
+    if (xml.name() == u"source") source = xml.readElementText();
+    if (xml.name() == u"translation") {
+      QString translation = xml.readElementText();
+      if (translation == source) continue;
+      for (const QString& piece : source.split(QRegularExpression("%[1-9]"))) {
+        if (piece.trimmed().size() >= 4) {
+          pieces.emplace_back("(?<!\\w)" + QRegularExpression::escape(piece.trimmed()) + "(?!\\w)");
+        }
+      }
+    }
+  }
+  EXPECT_GT(pieces.size(), 50u);
+  return pieces;
+}
+
+// Everything a person sees or hears of the dialog: titles, labels, buttons,
+// pop-up items, tips and accessible names.
+QStringList textsOf(QWidget& dialog) {
+  QStringList texts{dialog.windowTitle()};
+  for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+    texts << widget->toolTip() << widget->accessibleName();
+    if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) texts << button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) texts << box->title();
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) texts << itemsOf(*combo);
+  }
+  texts.removeAll(QString());
+  return texts;
+}
+
+TEST_F(PrintDialogTest, InGermanTheDialogShowsNoEnglishTextOfOursNorOfThePpd) {
+  zarvik::testing::GermanLocale german;
+  ASSERT_EQ(german.failure(), "");
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  installTranslations(QLocale());
+  ASSERT_NO_FATAL_FAILURE(open(kPresets));
+  {
+    PrintDialog dialog(*job, {});
+    dialog.show();
+    // A refusal and a preset that does not fit put the host's sentences
+    // into the status line.
+    EXPECT_EQ(job->session().set("rasterSpeed", "500").kind, SetOutcome::kRefused);
+    settle();
+    auto* status = dialog.findChild<QLabel*>("status");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+    const QStringList withRefusal = textsOf(dialog);
+    auto* presets = dialog.findChild<QComboBox*>("presets");
+    presets->setCurrentIndex(1);
+    emit presets->activated(1);
+    settle();
+    EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "))
+        << status->text().toStdString();
+
+    QStringList texts = withRefusal + textsOf(dialog);
+    for (const QRegularExpression& english : ourEnglishTexts()) {
+      for (const QString& text : texts) {
+        EXPECT_FALSE(text.contains(english)) << text.toStdString() << " holds " << english.pattern().toStdString();
+      }
+    }
+    // The PPD's own texts, in its German translations.
+    for (const char* english : {"Raster and Vector", "Top to Bottom", "Shortest Travel", "Not Set"}) {
+      for (const QString& text : texts) EXPECT_FALSE(text.contains(english)) << text.toStdString();
+    }
+    EXPECT_TRUE(texts.contains("Raster und Vektor"));
+    EXPECT_TRUE(texts.contains("Drucken"));
+    // Keywords, and so the job, stay as they are.
+    EXPECT_EQ(job->jobOptions().at("JobType"), "Raster");
+  }
+  for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+  QLocale::setDefault(previous);
 }
 
 }  // namespace

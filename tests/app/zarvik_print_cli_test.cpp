@@ -1,8 +1,8 @@
 // zarvik-print on its command line, run as the real program on real PPD
 // files, one table of command lines per theme with the status, the
 // messages, the report and the files on disk each must give: usage errors
-// (2), what the printer refuses (3), remembered settings and presets, and
-// the other statuses (4, 5) and --help.
+// (2), what the printer refuses (3), remembered settings and presets, the
+// other statuses (4, 5) and --help, and the program in German.
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -13,6 +13,7 @@
 #include <fstream>
 #include <regex>
 
+#include "support/german_locale.h"
 #include "support/ppd_files.h"
 #include "zarvik_print_runner.h"
 
@@ -570,6 +571,44 @@ TEST_F(ZarvikPrintCommandLineTest, OtherStatusesHelpAndTheDialogDrawnOffscreen) 
            }},
   });
   ::close(silent);
+}
+
+TEST_F(ZarvikPrintCommandLineTest, InGermanTheHostAndThePpdSpeakGermanAndNumbersReadAlike) {
+  zarvik::testing::GermanLocale german;
+  ASSERT_EQ(german.failure(), "");
+  // The runner takes the environment as it is now, with LOCPATH when the
+  // locale had to be compiled.
+  ZarvikPrintRunner inGerman;
+  inGerman.set("LC_ALL", "de_DE.UTF-8");
+  inGerman.set("LANG", "de_DE.UTF-8");
+  const std::vector<Row> rows = {
+      // The PPD's German texts; keywords, and so the job, stay as they are.
+      {.args = dryRun() + setting({"autoFocus=on", "materialThickness=2.5", "rasterSpeed=40"}),
+       .report = true,
+       .options = with(kSampleStart,
+                       {{"autoFocus", "enabled"}, {"materialThickness", "Custom.2.5"}, {"rasterSpeed", "Custom.40"}}),
+       .printSettings = Options{{kKey + "materialThickness", "2.500000"}, {kKey + "rasterSpeed", "40"}},
+       .summary = Options{{"Zarvik-Einstellungen", "Raster und Vektor"}}},
+      {.args = dryRun() + setting({"JobType=Vector", "rasterSpeed=500"}),
+       .status = 3,
+       .messages = {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt "
+                    "außerhalb."},
+       .report = true,
+       .options = with(kSampleStart, {{"JobType", "Vector"}}),
+       .summary = Options{{"Zarvik-Einstellungen", "Nur Vektor"}}},
+      {.args = dryRun("@/folder"),
+       .status = 2,
+       .messages = {"@/folder ist ein Ordner, keine PPD-Datei."},
+       .before = {{"@/folder/page.ras", "a file in the folder"}}},
+      // A decimal comma is not the number a field holds, in German too.
+      {.args = dryRun() + setting({"autoFocus=on", "materialThickness=2,5"}),
+       .status = 2,
+       .messages = {"--set materialThickness=2,5: materialThickness takes a decimal number, not \"2,5\""}},
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE("row " + std::to_string(i + 1));
+    check(inGerman, rows[i]);
+  }
 }
 
 }  // namespace
