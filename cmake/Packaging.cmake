@@ -25,7 +25,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Jobs go to a CUPS server, which may be this machine's.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS cups-daemon)
+# Jobs go to a CUPS server, which may be this machine's; Qt's own tables
+# put the input and message boxes Qt draws in the person's language too.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-daemon, qt6-translations-l10n")
 
 include(CPack)

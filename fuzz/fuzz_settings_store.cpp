@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_checks.h"
 #include "host/settings_store.h"
 #include "panel/ppd_text.h"
-#include "fuzz_checks.h"
 
 namespace {
 
@@ -47,6 +47,15 @@ const fs::path& folder() {
     return fs::path(pattern);
   }();
   return made;
+}
+
+// The copy the store moved the file aside to, if any: its name carries the
+// time.
+std::optional<fs::path> movedAside() {
+  for (const auto& entry : fs::directory_iterator(folder())) {
+    if (entry.path().filename().string().starts_with("Zarvik.json.corrupt-")) return entry.path();
+  }
+  return std::nullopt;
 }
 
 std::optional<std::string> readAll(const fs::path& path) {
@@ -114,10 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text = zarvik::decodeUtf8Lossy(bytes.substr(bytes.size() - textSize));
 
   const fs::path file = folder() / "Zarvik.json";
-  fs::path aside = file;
-  aside += ".corrupt";
   fs::remove(file);
-  fs::remove(aside);
+  while (std::optional<fs::path> old = movedAside()) fs::remove(*old);
   writeAll(file, fileBytes);
 
   SettingsStore store(file, kPrinter);
@@ -125,12 +132,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkWarnings(warnings);
   check(store.warnings() == warnings, "the store keeps the warnings of its reading");
   const State before = stateOf(store);
+  const std::optional<fs::path> aside = movedAside();
   if (!fs::exists(file)) {
-    check(readAll(aside) == std::string(fileBytes), "a file moved aside keeps its bytes");
+    check(aside && readAll(*aside) == std::string(fileBytes), "a file moved aside keeps its bytes");
     check(before == State{}, "nothing of a file moved aside is kept");
     check(warnings.size() == 1, "moving a file aside is one warning");
   } else {
-    check(!fs::exists(aside), "a file is moved aside or left where it is");
+    check(!aside, "a file is moved aside or left where it is");
     check(readAll(file) == std::string(fileBytes), "reading leaves the file as it was");
     // Reading again gives the same; a save relies on it.
     check(store.load() == warnings && stateOf(store) == before, "reading again reads the same");
@@ -170,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         "warnings are kept in order");
   if (!status.ok()) {
     // Nothing was written: the file is as the first reading left it.
-    if (fs::exists(aside)) {
+    if (aside) {
       check(!fs::exists(file), "a failed change writes nothing");
     } else {
       check(readAll(file) == std::string(fileBytes), "a failed change writes nothing");
@@ -193,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const auto& entry : fs::directory_iterator(folder())) {
     std::string name = entry.path().filename().string();
-    check(name == "Zarvik.json" || name == "Zarvik.json.corrupt", "no temporary file is left behind");
+    check(name == "Zarvik.json" || name.starts_with("Zarvik.json.corrupt-"), "no temporary file is left behind");
   }
   return 0;
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <system_error>
 
+#include "host/texts.h"
+
 namespace zarvik::host {
 namespace {
 
@@ -53,26 +55,33 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view c
   const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
   std::error_code created;
   std::filesystem::create_directories(folder, created);
-  if (created) return Status::failure("Cannot create the folder " + folder.string() + ": " + created.message() + ".");
+  if (created) {
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot create the folder %1: %2."),
+                                    {folder.string(), created.message()}));
+  }
 
   std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
   Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
   if (file.get() < 0) {
-    return Status::failure("Cannot create a temporary file in " + folder.string() + ": " + reason(errno) + ".");
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot create a temporary file in %1: %2."),
+                                    {folder.string(), reason(errno)}));
   }
-  auto fail = [&](std::string_view step, int error) {
+  auto fail = [&](const char* source, int error) {
     ::unlink(temporary.c_str());
-    return Status::failure("Cannot " + std::string(step) + " " + path.string() + ": " + reason(error) + ".");
+    return Status::failure(sentence(source, {path.string(), reason(error)}));
   };
-  if (int error = writeAll(file.get(), contents)) return fail("write", error);
-  if (::fsync(file.get()) != 0) return fail("flush", errno);
-  if (int error = file.close()) return fail("write", error);
-  if (::rename(temporary.c_str(), path.c_str()) != 0) return fail("replace", errno);
+  const char* cannotWrite = QT_TRANSLATE_NOOP("zarvik-print", "Cannot write %1: %2.");
+  if (int error = writeAll(file.get(), contents)) return fail(cannotWrite, error);
+  if (::fsync(file.get()) != 0) return fail(QT_TRANSLATE_NOOP("zarvik-print", "Cannot flush %1: %2."), errno);
+  if (int error = file.close()) return fail(cannotWrite, error);
+  if (::rename(temporary.c_str(), path.c_str()) != 0)
+    return fail(QT_TRANSLATE_NOOP("zarvik-print", "Cannot replace %1: %2."), errno);
 
   // The rename is durable only once the folder's entry is on disk.
   Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (directory.get() < 0 || ::fsync(directory.get()) != 0) {
-    return Status::failure("Saved " + path.string() + ", but cannot flush its folder: " + reason(errno) + ".");
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Saved %1, but cannot flush its folder: %2."),
+                                    {path.string(), reason(errno)}));
   }
   return Status::success();
 }

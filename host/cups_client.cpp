@@ -4,11 +4,15 @@
 #include "host/cups_client.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <set>
+
+#include "host/texts.h"
 
 namespace zarvik::host {
 namespace {
@@ -24,8 +28,63 @@ std::string serverName() {
   return server + ":" + std::to_string(ippPort());
 }
 
-// Ends a wait that has lasted the request timeout instead of retrying.
-int giveUp(http_t* /*http*/, void* /*data*/) { return 0; }
+// The connections whose server did not answer within the request timeout.
+thread_local std::set<const http_t*> timedOut;
+
+// Ends a wait that has lasted the request timeout instead of retrying, and
+// remembers why the request failed: libcups then words it as whatever it
+// was doing ("No printer-uri found").
+int giveUp(http_t* http, void* /*data*/) {
+  timedOut.insert(http);
+  return 0;
+}
+
+std::string noAnswer(int seconds) {
+  return sentence(QT_TRANSLATE_NOOP("zarvik-print", "The CUPS server at %1 did not answer within %2 s."),
+                  {serverName(), std::to_string(seconds)});
+}
+
+// The sentence for a request that failed: the server's silence when it did
+// not answer, else `withReason` followed by CUPS's own words.
+std::string requestFailure(http_t* http, const std::string& withReason) {
+  if (timedOut.count(http) != 0) return noAnswer(kRequestTimeoutSeconds);
+  return withReason + cupsError();
+}
+
+// Why no connection to the server could be made. libcups says "Host is
+// down" whatever the cause, so one more attempt, short and on its own,
+// asks the system.
+std::string connectionFailure() {
+  const std::string port = std::to_string(ippPort());
+  http_addrlist_t* addresses = httpAddrGetList(cupsServer(), AF_UNSPEC, port.c_str());
+  if (addresses == nullptr) {
+    return sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot reach the CUPS server at %1: there is no such host."),
+                    {serverName()});
+  }
+  int error = ETIMEDOUT;
+  const http_addr_t& address = addresses->addr;
+  int fd = ::socket(address.addr.sa_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) {
+    error = errno;
+  } else {
+    if (::connect(fd, &address.addr, static_cast<socklen_t>(httpAddrLength(&address))) == 0) {
+      error = 0;
+    } else if (errno != EINPROGRESS) {
+      error = errno;
+    } else {
+      pollfd wait{fd, POLLOUT, 0};
+      if (::poll(&wait, 1, 1000) == 1) {
+        socklen_t size = sizeof error;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
+      }
+    }
+    ::close(fd);
+  }
+  httpAddrFreeList(addresses);
+  if (error == ETIMEDOUT) return noAnswer(kConnectTimeoutSeconds);
+  return sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot reach the CUPS server at %1: %2."),
+                  {serverName(), error != 0 ? std::strerror(error) : cupsError()});
+}
 
 class FileReader {
  public:
@@ -72,12 +131,16 @@ int createJob(http_t* http, const std::string& printer, const std::string& title
 
 }  // namespace
 
+void HttpDeleter::operator()(http_t* http) const {
+  timedOut.erase(http);
+  httpClose(http);
+}
+
 Expected<ScopedHttp> connectToCups() {
   ScopedHttp http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), /*blocking=*/1,
                                kConnectTimeoutSeconds * 1000, /*cancel=*/nullptr));
-  if (!http) {
-    return Expected<ScopedHttp>::failure("Cannot reach the CUPS server at " + serverName() + ": " + cupsError() + ".");
-  }
+  if (!http) return Expected<ScopedHttp>::failure(connectionFailure());
+  timedOut.erase(http.get());
   httpSetTimeout(http.get(), kRequestTimeoutSeconds, giveUp, nullptr);
   return http;
 }
@@ -85,8 +148,10 @@ Expected<ScopedHttp> connectToCups() {
 Expected<std::vector<Destination>> listDestinations(http_t* http) {
   cups_dest_t* dests = nullptr;
   int count = cupsGetDests2(http, &dests);
-  if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND) {
-    return Expected<std::vector<Destination>>::failure("Cannot list the printers: " + cupsError());
+  if (count == 0 && (timedOut.count(http) != 0 ||
+                     (cupsLastError() > IPP_STATUS_OK_CONFLICTING && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND))) {
+    return Expected<std::vector<Destination>>::failure(
+        requestFailure(http, sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot list the printers: "))));
   }
   std::vector<Destination> list;
   for (int i = 0; i < count; ++i) {
@@ -108,36 +173,45 @@ Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view 
   http_status_t status = cupsGetPPD3(http, name.c_str(), &modified, path, sizeof path);
   if (status != HTTP_STATUS_OK) {
     if (path[0] != '\0') ::unlink(path);
-    return Result::failure("Cannot get the PPD of the printer " + name + ": " + cupsError());
+    return Result::failure(requestFailure(
+        http,
+        sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot get the PPD of the printer %1: "), {shownText(name)})));
   }
   ScopedPpd ppd(ppdOpenFile(path));
   ::unlink(path);
   if (!ppd) {
     int line = 0;
     ppd_status_t error = ppdLastError(&line);
-    return Result::failure("The PPD of the printer " + name + " is not valid: " + ppdErrorString(error) + " at line " +
-                           std::to_string(line) + ".");
+    return Result::failure(
+        sentence(QT_TRANSLATE_NOOP("zarvik-print", "The PPD of the printer %1 is not valid: %2 at line %3."),
+                 {shownText(name), ppdErrorString(error), std::to_string(line)}));
   }
   return std::make_shared<CupsPpdHost>(std::move(ppd));
 }
 
 Expected<int> submitJob(http_t* http, const JobRequest& request) {
-  if (request.files.empty()) return Expected<int>::failure("There is no document to print.");
+  auto cannotRead = [](const std::filesystem::path& file, int error) {
+    return Expected<int>::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot read %1: %2."),
+                                           {shownText(file.string()), std::strerror(error)}));
+  };
+  if (request.files.empty())
+    return Expected<int>::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no document to print.")));
   for (const auto& file : request.files) {
     FileReader reader(file);
-    if (!reader.ok()) {
-      return Expected<int>::failure("Cannot read " + file.string() + ": " + std::strerror(errno) + ".");
-    }
+    if (!reader.ok()) return cannotRead(file, errno);
   }
   ScopedOptions options;
   for (const auto& [name, value] : request.options) options.add(name.c_str(), value.c_str());
 
   const std::string& printer = request.printer;
   int job = createJob(http, printer, request.title, options);
-  if (job == 0) return Expected<int>::failure("CUPS did not take the job for " + printer + ": " + cupsError());
+  if (job == 0) {
+    return Expected<int>::failure(requestFailure(
+        http, sentence(QT_TRANSLATE_NOOP("zarvik-print", "CUPS did not take the job for %1: "), {shownText(printer)})));
+  }
 
-  auto fail = [&](const std::string& what) {
-    std::string message = what + cupsError();
+  auto fail = [&](const char* source, const std::string& document) {
+    std::string message = requestFailure(http, sentence(source, {shownText(document)}));
     cupsCancelJob2(http, printer.c_str(), job, /*purge=*/0);
     return Expected<int>::failure(message);
   };
@@ -147,24 +221,24 @@ Expected<int> submitJob(http_t* http, const JobRequest& request) {
     const int last = i + 1 == request.files.size() ? 1 : 0;
     if (cupsStartDocument(http, printer.c_str(), job, document.c_str(), request.format.c_str(), last) !=
         HTTP_STATUS_CONTINUE) {
-      return fail("CUPS did not take the document " + document + ": ");
+      return fail(QT_TRANSLATE_NOOP("zarvik-print", "CUPS did not take the document %1: "), document);
     }
     FileReader reader(file);
     char buffer[32768];
     ssize_t n = 0;
     while ((n = reader.read(buffer, sizeof buffer)) > 0) {
       if (cupsWriteRequestData(http, buffer, static_cast<std::size_t>(n)) != HTTP_STATUS_CONTINUE) {
-        return fail("Sending " + document + " to CUPS failed: ");
+        return fail(QT_TRANSLATE_NOOP("zarvik-print", "Sending %1 to CUPS failed: "), document);
       }
     }
     if (n < 0) {
-      std::string reason = std::strerror(errno);
+      int error = errno;
       cupsFinishDocument(http, printer.c_str());
       cupsCancelJob2(http, printer.c_str(), job, /*purge=*/0);
-      return Expected<int>::failure("Cannot read " + file.string() + ": " + reason + ".");
+      return cannotRead(file, error);
     }
     if (cupsFinishDocument(http, printer.c_str()) > IPP_STATUS_OK_CONFLICTING) {
-      return fail("CUPS did not accept the document " + document + ": ");
+      return fail(QT_TRANSLATE_NOOP("zarvik-print", "CUPS did not accept the document %1: "), document);
     }
   }
   return job;
@@ -174,7 +248,10 @@ Expected<JobStatus> jobStatus(http_t* http, std::string_view printer, int jobId)
   std::string name(printer);
   cups_job_t* jobs = nullptr;
   int count = cupsGetJobs2(http, &jobs, name.c_str(), /*myjobs=*/0, CUPS_WHICHJOBS_ALL);
-  if (count < 0) return Expected<JobStatus>::failure("Cannot get the jobs of " + name + ": " + cupsError());
+  if (count < 0) {
+    return Expected<JobStatus>::failure(requestFailure(
+        http, sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot get the jobs of %1: "), {shownText(name)})));
+  }
   std::optional<JobStatus> found;
   for (int i = 0; i < count; ++i) {
     if (jobs[i].id != jobId) continue;
@@ -186,7 +263,10 @@ Expected<JobStatus> jobStatus(http_t* http, std::string_view printer, int jobId)
     found = std::move(status);
   }
   cupsFreeJobs(count, jobs);
-  if (!found) return Expected<JobStatus>::failure("The printer " + name + " has no job " + std::to_string(jobId) + ".");
+  if (!found) {
+    return Expected<JobStatus>::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "The printer %1 has no job %2."),
+                                                 {shownText(name), std::to_string(jobId)}));
+  }
   return *found;
 }
 

@@ -1,7 +1,8 @@
 // The host's requests to a CUPS server: the printer list, a queue's PPD,
 // job submission and job state. The server is the one libcups is set to
-// (CUPS_SERVER, cupsSetServer, or the system's default); every request has a
-// bounded wait. Failures carry CUPS's own error text.
+// (CUPS_SERVER, cupsSetServer, or the system's default); every wait is
+// bounded. Failures carry CUPS's own error text, or say that the server did
+// not answer in time, or why no connection could be made.
 #pragma once
 
 #include <cups/cups.h>
@@ -19,9 +20,10 @@
 
 namespace zarvik::host {
 
-// Seconds a connection attempt, and then each wait for the server, may take.
+// Seconds a connection attempt, and then each wait for the server, may take
+// (zarvik-print.1 says them).
 inline constexpr int kConnectTimeoutSeconds = 5;
-inline constexpr double kRequestTimeoutSeconds = 30.0;
+inline constexpr int kRequestTimeoutSeconds = 10;
 
 // A connection to the server libcups is set to.
 Expected<ScopedHttp> connectToCups();

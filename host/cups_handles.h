@@ -15,7 +15,7 @@ struct PpdDeleter {
 using ScopedPpd = std::unique_ptr<ppd_file_t, PpdDeleter>;
 
 struct HttpDeleter {
-  void operator()(http_t* http) const { httpClose(http); }
+  void operator()(http_t* http) const;
 };
 using ScopedHttp = std::unique_ptr<http_t, HttpDeleter>;
 

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "host/cups_handles.h"
@@ -34,14 +35,17 @@ namespace zarvik::host {
 
 class CupsPpdHost final : public PDEPluginCallback {
  public:
-  // Takes `ppd` over and marks its defaults.
+  // Takes `ppd` over, puts its texts in the person's language when it
+  // carries translations for it (ppdLocalize; keywords stay as they are),
+  // and marks its defaults.
   explicit CupsPpdHost(ScopedPpd ppd);
   ~CupsPpdHost() override;
   CupsPpdHost(const CupsPpdHost&) = delete;
   CupsPpdHost& operator=(const CupsPpdHost&) = delete;
 
-  // Opens a PPD file with libcups; the error names the file, libcups's
-  // reason and the line.
+  // Opens a PPD file with libcups. The error is one sentence that says what
+  // the file is when it is no PPD file (missing, a folder, empty, a PDF
+  // document...), else libcups's reason and the line.
   static Expected<std::shared_ptr<CupsPpdHost>> openFile(const std::filesystem::path& path);
 
   // PDEPluginCallback.
@@ -53,12 +57,25 @@ class CupsPpdHost final : public PDEPluginCallback {
   DialogPrintSettings& dialogSettings() { return settings_; }
   const DialogPrintSettings& dialogSettings() const { return settings_; }
 
+  // One refusal: what was asked ("rasterSpeed=Custom.500", a custom key
+  // written as its option's choice) and the sentence that says why not.
+  struct Refusal {
+    std::string request;
+    std::string reason;
+  };
+  // Every refusal of the panel's requests and of mark(), in order.
+  const std::vector<Refusal>& refusalLog() const { return refusalLog_; }
+  // How many requests were refused since the host was made.
+  int refusals() const { return static_cast<int>(refusalLog_.size()); }
   // The sentence of the last refusal, kept until the next refusal or
   // clearLastRefusal(); empty when nothing was refused.
   const std::string& lastRefusal() const { return lastRefusal_; }
   void clearLastRefusal() { lastRefusal_.clear(); }
-  // How many requests were refused since the host was made.
-  int refusals() const { return refusals_; }
+
+  // Why the option `keyword` could not take the custom value `text`, by the
+  // checks willChangePPDOptionKeyValue makes of it (its form and range, not
+  // conflicts); nothing when it could. Marks nothing and records no refusal.
+  std::optional<std::string> checkCustomValue(std::string_view keyword, std::string_view text);
 
   // Marks `choice` for the option `keyword` as willChangePPDOptionKeyValue
   // does; a choice "Custom.<value>" marks the option's custom value in one
@@ -80,6 +97,13 @@ class CupsPpdHost final : public PDEPluginCallback {
 
  private:
   struct Snapshot;
+  struct CustomValue {
+    ppd_cparam_t* param;
+    ppd_cpvalue_t value;
+  };
+  // The value `text` gives the option's custom parameter, or the sentence
+  // that says why it gives none.
+  std::variant<CustomValue, std::string> readCustomValue(ppd_option_t* option, std::string_view text);
   // Each answers the refusal's sentence, or nothing when the change is made.
   std::optional<std::string> change(std::string_view key, std::string_view choice);
   std::optional<std::string> markOption(std::string_view keyword, std::string_view choice);
@@ -91,12 +115,12 @@ class CupsPpdHost final : public PDEPluginCallback {
   std::string describeConflict(ppd_option_t* option, const char* choice);
   Snapshot snapshot();
   void restore(const Snapshot& before);
-  Status refuse(std::string sentence);
+  Status refuse(std::string request, std::string sentence);
 
   ScopedPpd ppd_;
   DialogPrintSettings settings_;
+  std::vector<Refusal> refusalLog_;
   std::string lastRefusal_;
-  int refusals_ = 0;
 };
 
 }  // namespace zarvik::host

@@ -28,9 +28,8 @@ void forEachOption(ppd_file_t* ppd, const std::function<void(ppd_option_t&)>& vi
 
 bool sameKeyword(std::string_view a, std::string_view b) {
   auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(x) == lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 ppd_option_t* findOption(ppd_file_t* ppd, std::string_view keyword) {

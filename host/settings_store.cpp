@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -12,13 +13,28 @@
 #include <QString>
 #include <QStringDecoder>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "host/atomic_file.h"
+#include "host/custom_value.h"
+#include "host/texts.h"
 #include "panel/ppd_text.h"
 
 namespace zarvik::host {
+
+const std::array<NumericPrintSetting, 7> kNumericPrintSettings = {{
+    {"org.zarvikpde.print.pde.zarvikKind.rasterSpeed", "rasterSpeed", true},
+    {"org.zarvikpde.print.pde.zarvikKind.rasterPower", "rasterPower", true},
+    {"org.zarvikpde.print.pde.zarvikKind.vectorSpeed", "vectorSpeed", true},
+    {"org.zarvikpde.print.pde.zarvikKind.vectorPower", "vectorPower", true},
+    {"org.zarvikpde.print.pde.zarvikKind.vectorFreq", "vectorFreq", true},
+    {"org.zarvikpde.print.pde.zarvikKind.resolution", "cResolution", true},
+    {"org.zarvikpde.print.pde.zarvikKind.materialThickness", "materialThickness", false},
+}};
+
 namespace {
 
 // Keys and values of the file format.
@@ -33,6 +49,7 @@ constexpr char kOptionsKey[] = "options";
 constexpr char kPrintSettingsKey[] = "printSettings";
 
 constexpr char kFolderName[] = "zarvik-print";
+constexpr char kPpdFolderName[] = "ppd";
 // A settings file is a few kilobytes; anything far beyond is not one.
 constexpr std::size_t kMaximumFileSize = 4 * 1024 * 1024;
 
@@ -82,43 +99,72 @@ FileContents readFile(const std::filesystem::path& path) {
 class Reader {
  public:
   Reader(const std::filesystem::path& file, std::vector<std::string>& warnings)
-      : file_(file.string()), warnings_(warnings) {}
+      : file_(shownText(file.string())), warnings_(warnings) {}
 
-  std::map<std::string, std::string> textMap(const QJsonValue& value, const std::string& where) {
+  std::map<std::string, std::string> textMap(const QJsonValue& value, const std::string& where,
+                                             bool printSettings = false) {
     std::map<std::string, std::string> out;
     if (value.isUndefined()) return out;
     if (!value.isObject()) {
-      leftOut(where, "is not an object");
+      leftOut(QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is not an object; it is left out."), where);
       return out;
     }
     QJsonObject object = value.toObject();
     for (auto it = object.begin(); it != object.end(); ++it) {
+      const std::string key = text(it.key());
+      const std::string at = where + "/" + shownText(key);
       if (!it.value().isString()) {
-        leftOut(where + "/" + oneLineText(text(it.key())), "is not text");
+        leftOut(QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is not text; it is left out."), at);
         continue;
       }
-      out.emplace(text(it.key()), text(it.value().toString()));
+      std::string entry = text(it.value().toString());
+      // The panel would take the number a text begins with: what is not
+      // a number as a whole is left out here instead.
+      if (printSettings) {
+        if (const NumericPrintSetting* numeric = numericSetting(key)) {
+          if (numeric->whole && !parseWholeNumber(entry)) {
+            leftOut(
+                QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is %3, not a whole number; it is left out."),
+                at, entry);
+            continue;
+          }
+          if (!numeric->whole && !parseDecimal(entry)) {
+            leftOut(QT_TRANSLATE_NOOP("zarvik-print",
+                                      "In %1, the value at %2 is %3, not a decimal number; it is left out."),
+                    at, entry);
+            continue;
+          }
+        }
+      }
+      out.emplace(key, std::move(entry));
     }
     return out;
   }
 
   std::optional<SavedSettings> settings(const QJsonValue& value, const std::string& where) {
     if (!value.isObject()) {
-      leftOut(where, "is not an object");
+      leftOut(QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is not an object; it is left out."), where);
       return std::nullopt;
     }
     QJsonObject object = value.toObject();
     SavedSettings saved;
     saved.options = textMap(object.value(kOptionsKey), where + "/" + kOptionsKey);
-    saved.printSettings = textMap(object.value(kPrintSettingsKey), where + "/" + kPrintSettingsKey);
+    saved.printSettings = textMap(object.value(kPrintSettingsKey), where + "/" + kPrintSettingsKey, true);
     return saved;
   }
 
-  void leftOut(const std::string& where, std::string_view what) {
-    warnings_.push_back("In " + file_ + ", the value at " + where + " " + std::string(what) + "; it is left out.");
+  void leftOut(const char* source, const std::string& where, std::string_view value = {}) {
+    warnings_.push_back(sentence(source, {file_, where, quotedText(value)}));
   }
 
  private:
+  static const NumericPrintSetting* numericSetting(std::string_view key) {
+    for (const NumericPrintSetting& numeric : kNumericPrintSettings) {
+      if (numeric.key == key) return &numeric;
+    }
+    return nullptr;
+  }
+
   std::string file_;
   std::vector<std::string>& warnings_;
 };
@@ -148,8 +194,8 @@ std::filesystem::path configHome() {
 
 }  // namespace
 
-SettingsStore::SettingsStore(std::filesystem::path file, std::string printer)
-    : file_(std::move(file)), printer_(std::move(printer)) {}
+SettingsStore::SettingsStore(std::filesystem::path file, std::string printer, Access access)
+    : file_(std::move(file)), printer_(std::move(printer)), access_(access) {}
 
 std::string SettingsStore::fileNameFor(std::string_view printer) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -167,6 +213,23 @@ std::string SettingsStore::fileNameFor(std::string_view printer) {
     }
   }
   if (name.empty()) name = "%";
+  if (name.size() > kLongestName) {
+    // Names this long differ somewhere: the hash of the whole name keeps
+    // them apart, and the start still says whose file it is.
+    QByteArray digest = QCryptographicHash::hash(QByteArray(printer.data(), static_cast<qsizetype>(printer.size())),
+                                                 QCryptographicHash::Sha256)
+                            .toHex()
+                            .toUpper()
+                            .left(16);
+    std::size_t keep = kLongestName - 1 - static_cast<std::size_t>(digest.size());
+    // Never cut a %XX in two.
+    if (name[keep - 1] == '%') {
+      keep -= 1;
+    } else if (name[keep - 2] == '%') {
+      keep -= 2;
+    }
+    name = name.substr(0, keep) + "~" + digest.toStdString();
+  }
   return name + ".json";
 }
 
@@ -174,16 +237,50 @@ std::filesystem::path SettingsStore::defaultFileFor(std::string_view printer) {
   return configHome() / kFolderName / fileNameFor(printer);
 }
 
+std::filesystem::path SettingsStore::defaultFileForPpd(std::string_view name) {
+  return configHome() / kFolderName / kPpdFolderName / fileNameFor(name);
+}
+
+std::filesystem::path SettingsStore::asideName(int attempt) const {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  char stamp[32] = "";
+  if (localtime_r(&now, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  std::filesystem::path aside = file_;
+  aside += std::string(".corrupt-") + stamp;
+  if (attempt > 1) aside += "-" + std::to_string(attempt);
+  return aside;
+}
+
+Expected<std::filesystem::path> SettingsStore::moveAside() {
+  // A name of its own for each file moved aside, so none replaces another.
+  for (int attempt = 1; attempt <= 100; ++attempt) {
+    std::filesystem::path aside = asideName(attempt);
+    if (::renameat2(AT_FDCWD, file_.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0) return aside;
+    if (errno == EEXIST) continue;
+    if (errno != EINVAL && errno != ENOSYS) return Expected<std::filesystem::path>::failure(std::strerror(errno));
+    // A file system that cannot refuse to replace: look first.
+    std::error_code error;
+    if (std::filesystem::exists(aside, error)) continue;
+    std::filesystem::rename(file_, aside, error);
+    if (error) return Expected<std::filesystem::path>::failure(error.message());
+    return aside;
+  }
+  return Expected<std::filesystem::path>::failure(std::strerror(EEXIST));
+}
+
 std::vector<std::string> SettingsStore::load() {
   lastUsed_.reset();
   presets_.clear();
   std::vector<std::string> found;
-  const std::string name = file_.string();
+  const std::string name = shownText(file_.string());
 
   FileContents contents = readFile(file_);
   if (contents.missing) return found;
   if (contents.error) {
-    found.push_back("Cannot read the settings file " + name + ": " + *contents.error + "; the defaults are used.");
+    found.push_back(
+        sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot read the settings file %1: %2; the defaults are used."),
+                 {name, *contents.error}));
     warnings_.insert(warnings_.end(), found.begin(), found.end());
     return found;
   }
@@ -191,33 +288,43 @@ std::vector<std::string> SettingsStore::load() {
   std::optional<std::string> broken;
   QJsonObject root;
   if (contents.bytes.size() > kMaximumFileSize) {
-    broken = "it is larger than " + std::to_string(kMaximumFileSize) + " bytes";
+    broken =
+        sentence(QT_TRANSLATE_NOOP("zarvik-print", "it is larger than %1 bytes"), {std::to_string(kMaximumFileSize)});
   } else {
     QJsonParseError error{};
     QJsonDocument document = QJsonDocument::fromJson(
         QByteArray(contents.bytes.data(), static_cast<qsizetype>(contents.bytes.size())), &error);
     if (error.error != QJsonParseError::NoError) {
-      broken = text(error.errorString()) + " at byte " + std::to_string(error.offset);
+      broken = sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 at byte %2"),
+                        {text(error.errorString()), std::to_string(error.offset)});
     } else if (!document.isObject()) {
-      broken = "it is not a JSON object";
+      broken = sentence(QT_TRANSLATE_NOOP("zarvik-print", "it is not a JSON object"));
     } else {
       root = document.object();
       if (root.value(kFormatKey).toString() != QLatin1String(kFormatName)) {
-        broken = std::string("its \"") + kFormatKey + "\" is not \"" + kFormatName + "\"";
+        broken = sentence(QT_TRANSLATE_NOOP("zarvik-print", "its \"format\" is not \"zarvik-print-settings\""));
       }
     }
   }
   if (broken) {
-    std::filesystem::path aside = file_;
-    aside += ".corrupt";
-    std::error_code moved;
-    std::filesystem::rename(file_, aside, moved);
-    if (moved) {
-      found.push_back("The settings file " + name + " cannot be read as settings (" + *broken +
-                      ") and cannot be moved aside: " + moved.message() + "; the defaults are used.");
+    if (access_ == Access::kReadOnly) {
+      found.push_back(
+          sentence(QT_TRANSLATE_NOOP("zarvik-print",
+                                     "The settings file %1 cannot be read as settings (%2); the defaults are "
+                                     "used, and a run that is no dry run would move it to %3."),
+                   {name, *broken, shownText(asideName(1).string())}));
+    } else if (Expected<std::filesystem::path> aside = moveAside(); aside.ok()) {
+      found.push_back(
+          sentence(QT_TRANSLATE_NOOP("zarvik-print",
+                                     "The settings file %1 cannot be read as settings (%2); it was moved to %3 "
+                                     "and the defaults are used."),
+                   {name, *broken, shownText(aside.value().string())}));
     } else {
-      found.push_back("The settings file " + name + " cannot be read as settings (" + *broken + "); it was moved to " +
-                      aside.string() + " and the defaults are used.");
+      found.push_back(
+          sentence(QT_TRANSLATE_NOOP("zarvik-print",
+                                     "The settings file %1 cannot be read as settings (%2) and cannot be moved "
+                                     "aside: %3; the defaults are used."),
+                   {name, *broken, aside.error()}));
     }
     warnings_.insert(warnings_.end(), found.begin(), found.end());
     return found;
@@ -226,10 +333,14 @@ std::vector<std::string> SettingsStore::load() {
   Reader reader(file_, found);
   QJsonValue version = root.value(kVersionKey);
   if (!version.isUndefined() && !version.isDouble()) {
-    reader.leftOut(kVersionKey, "is not a number");
+    reader.leftOut(QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is not a number; it is left out."),
+                   kVersionKey);
   } else if (version.toDouble(kVersion) > kVersion) {
-    found.push_back("The settings file " + name + " was written by a newer version (" +
-                    std::to_string(version.toInt()) + "); only what this version knows is read.");
+    found.push_back(
+        sentence(QT_TRANSLATE_NOOP("zarvik-print",
+                                   "The settings file %1 was written by a newer version (%2); only what this "
+                                   "version knows is read."),
+                 {name, std::to_string(version.toInt())}));
   }
   QJsonValue last = root.value(kLastUsedKey);
   if (!last.isUndefined()) lastUsed_ = reader.settings(last, kLastUsedKey);
@@ -239,12 +350,13 @@ std::vector<std::string> SettingsStore::load() {
     for (auto it = object.begin(); it != object.end(); ++it) {
       std::string presetName = text(it.key());
       if (std::optional<SavedSettings> saved =
-              reader.settings(it.value(), std::string(kPresetsKey) + "/" + oneLineText(presetName))) {
+              reader.settings(it.value(), std::string(kPresetsKey) + "/" + shownText(presetName))) {
         presets_.emplace(presetName, std::move(*saved));
       }
     }
   } else if (!presets.isUndefined()) {
-    reader.leftOut(kPresetsKey, "is not an object");
+    reader.leftOut(QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is not an object; it is left out."),
+                   kPresetsKey);
   }
   warnings_.insert(warnings_.end(), found.begin(), found.end());
   return found;
@@ -269,7 +381,7 @@ Status SettingsStore::saveLastUsed(const SavedSettings& settings) {
 }
 
 Status SettingsStore::savePreset(std::string_view name, const SavedSettings& settings) {
-  if (name.empty()) return Status::failure("A preset needs a name.");
+  if (name.empty()) return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "A preset needs a name.")));
   load();
   presets_.insert_or_assign(std::string(name), settings);
   return write();
@@ -278,12 +390,16 @@ Status SettingsStore::savePreset(std::string_view name, const SavedSettings& set
 Status SettingsStore::deletePreset(std::string_view name) {
   load();
   auto found = presets_.find(name);
-  if (found == presets_.end()) return Status::failure("There is no preset \"" + oneLineText(name) + "\".");
+  if (found == presets_.end()) {
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {quotedText(name)}));
+  }
   presets_.erase(found);
   return write();
 }
 
 Status SettingsStore::write() {
+  if (access_ == Access::kReadOnly)
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "A dry run saves no settings.")));
   QJsonObject root;
   root.insert(kFormatKey, kFormatName);
   root.insert(kVersionKey, kVersion);

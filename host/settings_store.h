@@ -1,10 +1,12 @@
 // Remembered settings of one printer: the last used settings and named
 // presets, kept in one JSON file (docs/settings-format.md). Every write
 // replaces the file atomically; a file that cannot be read as settings is
-// moved aside and the defaults are used; a single bad value is left out
-// alone and the rest is kept. Each problem becomes a warning sentence.
+// moved aside under a name of its own and the defaults are used; a single
+// bad value is left out alone and the rest is kept. Each problem becomes a
+// warning sentence. A store for a dry run changes no file.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -25,18 +27,40 @@ struct SavedSettings {
   bool operator==(const SavedSettings&) const = default;
 };
 
+// The panel's numeric print settings: the key, the PPD option whose custom
+// value it holds, and whether its value is a whole number (else a decimal
+// number with a point).
+struct NumericPrintSetting {
+  std::string_view key;
+  std::string_view option;
+  bool whole;
+};
+extern const std::array<NumericPrintSetting, 7> kNumericPrintSettings;
+
 class SettingsStore {
  public:
-  // Settings kept in `file`; `printer` is recorded in it for the reader.
-  SettingsStore(std::filesystem::path file, std::string printer);
+  enum class Access { kReadWrite, kReadOnly };
 
-  // The file for `printer` under $XDG_CONFIG_HOME/zarvik-print (where that
-  // is unset or not absolute, ~/.config/zarvik-print).
+  // Settings kept in `file`; `printer` is recorded in it for the reader. A
+  // read-only store moves no file aside and saves nothing; its warnings
+  // say what a store that may write would do.
+  SettingsStore(std::filesystem::path file, std::string printer, Access access = Access::kReadWrite);
+
+  // The file for the queue `printer` under $XDG_CONFIG_HOME/zarvik-print
+  // (where that is unset or not absolute, ~/.config/zarvik-print).
   static std::filesystem::path defaultFileFor(std::string_view printer);
+  // The file for a PPD file named `name` (without ".ppd"), in the folder
+  // "ppd" there, apart from every queue's.
+  static std::filesystem::path defaultFileForPpd(std::string_view name);
   // The printer's name as a file name: letters, digits, '-' and '_' stay,
   // every other byte becomes %XX, so two printers never share a file;
-  // then ".json". An empty name gives "%.json".
+  // then ".json". An empty name gives "%.json". A name that would be
+  // longer than kLongestName is cut and ends in "~" and 16 hexadecimal
+  // digits of its SHA-256, which no escaped name has.
   static std::string fileNameFor(std::string_view printer);
+  // The longest file name, before ".json": with ".json", a ".corrupt-"
+  // stamp or a temporary file's suffix it stays within NAME_MAX.
+  static constexpr std::size_t kLongestName = 200;
 
   const std::filesystem::path& file() const { return file_; }
 
@@ -62,9 +86,15 @@ class SettingsStore {
 
  private:
   Status write();
+  // Moves the unreadable file aside under a name of its own; answers that
+  // name or the sentence that says why not.
+  Expected<std::filesystem::path> moveAside();
+  // The name the unreadable file is moved to now.
+  std::filesystem::path asideName(int attempt) const;
 
   std::filesystem::path file_;
   std::string printer_;
+  Access access_;
   std::optional<SavedSettings> lastUsed_;
   std::map<std::string, SavedSettings, std::less<>> presets_;
   std::vector<std::string> warnings_;

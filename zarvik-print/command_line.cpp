@@ -1,5 +1,8 @@
 #include "zarvik-print/command_line.h"
 
+#include "host/cups_client.h"
+#include "host/texts.h"
+
 namespace zarvik::print {
 namespace {
 
@@ -54,7 +57,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       } else {
         auto equals = v->find('=');
         if (equals == std::string::npos || equals == 0) {
-          return failure("--set takes KEY=VALUE, not \"" + *v + "\"");
+          return failure("--set takes KEY=VALUE, not " + host::quotedText(*v));
         }
         line.settings.push_back({v->substr(0, equals), v->substr(equals + 1), *v});
       }
@@ -63,10 +66,53 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     bool known = (name == "--no-gui" && flag(line.noGui)) || (name == "--dry-run" && flag(line.dryRun)) ||
                  (name == "--save" && flag(line.save)) || (name == "--verbose" && flag(line.verbose)) ||
                  ((name == "--help" || name == "-h") && flag(line.help));
-    if (!known) return failure("unknown option " + argument);
+    if (!known) return failure("unknown option " + host::shownText(argument));
   }
   if (line.printer && line.ppd) return failure("--printer and --ppd cannot be given together");
   return {std::move(line), {}};
+}
+
+std::string helpText() {
+  const std::string connect = std::to_string(host::kConnectTimeoutSeconds);
+  const std::string answer = std::to_string(host::kRequestTimeoutSeconds);
+  return usageText() +
+         "\n"
+         "Print to a Zarvik laser engraver with the engraver's own settings panel.\n"
+         "\n"
+         "Options:\n"
+         "  --printer NAME        the CUPS queue to print to (default: the default destination)\n"
+         "  --ppd FILE            use this PPD instead of a queue's; nothing is printed\n"
+         "  --settings FILE       remembered settings and presets in FILE instead of the printer's file\n"
+         "  --preset NAME         start from the preset NAME\n"
+         "  --set KEY=VALUE       operate the panel's control for the PPD option KEY, in order: JobType,\n"
+         "                        CenterEngraving, EngravingDirection, dithering, vectorSort (a choice);\n"
+         "                        directPrint, autoFocus, vectorGrid, vectorSpeedComp, vectorPowerComp\n"
+         "                        (on or off); rasterSpeed, rasterPower, vectorSpeed, vectorPower,\n"
+         "                        vectorFreq (a whole number); cResolution (75, 150, 200, 300, 400,\n"
+         "                        600 or 1200); materialThickness (a decimal number, millimetres)\n"
+         "  --no-gui              do not show the dialog\n"
+         "  --dry-run             send nothing, change no file; print the settings as one JSON object\n"
+         "  --save                remember the settings as Print does, also with --dry-run\n"
+         "  --verbose             also write the panel's log lines to standard error\n"
+         "  --screenshot FILE.png render the dialog into FILE.png and exit (changes no settings file)\n"
+         "  -h, --help            print this help\n"
+         "\n"
+         "A setting the printer refuses, with --set or while the panel opens, is named with its reason;\n"
+         "nothing is printed then. CUPS gets " +
+         connect + " s to take a connection and " + answer +
+         " s for each answer.\n"
+         "\n"
+         "Exit status:\n"
+         "  0  done\n"
+         "  2  a usage error (unknown key, malformed value, a file that cannot be read)\n"
+         "  3  a setting was refused; no job was sent\n"
+         "  4  the printer is not a Zarvik engraver\n"
+         "  5  CUPS refused the job, could not be reached, or did not answer\n"
+         "  6  the job was sent, but the settings were not saved\n"
+         "\n"
+         "Settings are kept in $XDG_CONFIG_HOME/zarvik-print/PRINTER.json (~/.config without\n"
+         "XDG_CONFIG_HOME), those of a PPD file in $XDG_CONFIG_HOME/zarvik-print/ppd/NAME.json.\n"
+         "See zarvik-print(1).\n";
 }
 
 std::string usageText() {

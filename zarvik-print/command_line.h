@@ -12,12 +12,15 @@
 
 namespace zarvik::print {
 
-// Exit statuses.
+// Exit statuses (zarvik-print.1 and helpText() say them).
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitRefused = 3;
 inline constexpr int kExitNoPanel = 4;
 inline constexpr int kExitCups = 5;
+// The job went to CUPS, but the settings were not saved: a script must not
+// send it again.
+inline constexpr int kExitNotSaved = 6;
 
 struct Setting {
   std::string key;
@@ -49,5 +52,8 @@ struct ParsedCommandLine {
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 std::string usageText();
+// The usage, every option on a line, the exit statuses and where settings
+// are kept: what --help prints.
+std::string helpText();
 
 }  // namespace zarvik::print

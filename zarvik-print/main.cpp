@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "host/texts.h"
 #include "panel/ppd_text.h"
 #include "zarvik-print/command_line.h"
+#include "zarvik-print/language.h"
 #include "zarvik-print/print_dialog.h"
 #include "zarvik-print/print_job.h"
 
@@ -43,7 +45,11 @@ int run(const CommandLine& line) {
     return fail(usage->status, usage->message);
   }
   for (const Refusal& refusal : job.refusals()) {
-    say("refused --set " + refusal.set + ": " + refusal.reason);
+    if (refusal.set.empty()) {
+      say("refused " + refusal.request + " as the panel opened: " + refusal.reason);
+    } else {
+      say("refused --set " + zarvik::host::shownText(refusal.set) + ": " + refusal.reason);
+    }
   }
   int settled = job.refusals().empty() ? kExitDone : kExitRefused;
 
@@ -52,7 +58,7 @@ int run(const CommandLine& line) {
     dialog.show();
     QApplication::processEvents();
     if (!dialog.grab().save(QString::fromStdString(*line.screenshot))) {
-      return fail(kExitUsage, "cannot write the screenshot " + *line.screenshot);
+      return fail(kExitUsage, "cannot write the screenshot " + zarvik::host::shownText(*line.screenshot));
     }
     return settled;
   }
@@ -60,7 +66,8 @@ int run(const CommandLine& line) {
   if (!line.noGui) {
     PrintDialog dialog(job, line.files);
     if (dialog.exec() != QDialog::Accepted) return kExitDone;  // Cancel keeps the saved settings
-    return dialog.printStatus();
+    if (dialog.printStatus() != kExitDone) return fail(dialog.printStatus(), dialog.printMessage());
+    return kExitDone;
   }
 
   if (line.dryRun) {
@@ -72,10 +79,16 @@ int run(const CommandLine& line) {
     return settled;
   }
   if (line.files.empty()) return fail(kExitUsage, "name the file to print, or use --dry-run");
+  // A laser gets only what the person chose: with a setting refused, the
+  // job would carry a value nobody asked for.
+  if (settled != kExitDone) {
+    return fail(kExitRefused,
+                "nothing was sent to " + zarvik::host::shownText(job.printer()) + ", as the printer refused a setting");
+  }
   std::variant<int, PrintJob::Failure> printed = job.print(line.files);
   if (auto* failure = std::get_if<PrintJob::Failure>(&printed)) return fail(failure->status, failure->message);
   std::cout << "job " << std::get<int>(printed) << " sent to " << zarvik::oneLineText(job.printer()) << "\n";
-  return settled;
+  return kExitDone;
 }
 
 }  // namespace
@@ -90,7 +103,7 @@ int main(int argc, char** argv) {
   }
   const CommandLine& line = *parsed.commandLine;
   if (line.help) {
-    std::cout << usageText();
+    std::cout << helpText();
     return kExitDone;
   }
   // Without a display the panel still loads, offscreen.
@@ -102,5 +115,11 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName("zarvik-print");
+  installTranslations(QLocale());
+  // A document that cannot be read is the person's mistake whatever else
+  // is asked: a dry run must not pass where the print would fail.
+  if (std::optional<PrintJob::Failure> unreadable = checkDocuments(line.files)) {
+    return fail(unreadable->status, unreadable->message);
+  }
   return run(line);
 }

@@ -7,10 +7,11 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 
 #include "host/ppd_options.h"
+#include "host/texts.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -48,8 +49,8 @@ constexpr ControlFor kControls[] = {
 };
 
 constexpr const char* kRequiredOptions[] = {
-    "JobType",     "CenterEngraving", "rasterPower", "rasterSpeed",     "EngravingDirection",
-    "dithering",   "vectorSpeed",     "vectorPower", "vectorFreq",      "vectorSort",
+    "JobType",         "CenterEngraving", "rasterPower", "rasterSpeed", "EngravingDirection",
+    "dithering",       "vectorSpeed",     "vectorPower", "vectorFreq",  "vectorSort",
     "vectorSpeedComp", "vectorPowerComp", "cResolution"};
 
 constexpr int kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
@@ -57,7 +58,7 @@ constexpr int kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
 // A sign and digits, however many: a number beyond any range is still a
 // number, which the printer refuses with its range, not a malformed value.
 bool isWholeNumber(const std::string& text) {
-  std::size_t digits = !text.empty() && text.front() == '-' ? 1 : 0;
+  std::size_t digits = !text.empty() && (text.front() == '-' || text.front() == '+') ? 1 : 0;
   if (digits == text.size()) return false;
   for (std::size_t i = digits; i < text.size(); ++i) {
     if (text[i] < '0' || text[i] > '9') return false;
@@ -66,12 +67,16 @@ bool isWholeNumber(const std::string& text) {
 }
 
 bool isDecimalNumber(const std::string& text) {
+  // from_chars takes a "-" but no "+": read both alike.
+  std::string_view number = text;
+  if (number.starts_with('+') && !number.substr(1).starts_with('-')) number.remove_prefix(1);
   double value;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+  return ec == std::errc() && end == number.data() + number.size() && std::isfinite(value);
 }
 
-SetOutcome usage(std::string reason) { return {SetOutcome::kUsageError, std::move(reason)}; }
+SetOutcome usage(std::string reason) { return {SetOutcome::kUsageError, {std::move(reason)}}; }
+SetOutcome refused(std::string reason) { return {SetOutcome::kRefused, {std::move(reason)}}; }
 
 // A log line as logged: a line of its own. An entry whose message holds a
 // line break keeps it, as the system log does.
@@ -145,22 +150,24 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
   for (const ControlFor& candidate : kControls) {
     if (host::sameKeyword(keyword, candidate.keyword)) control = &candidate;
   }
-  if (control == nullptr) return usage("unknown setting \"" + keyword + "\"");
-  if (view_ == nullptr) return {SetOutcome::kRefused, "the panel's view could not be loaded"};
+  if (control == nullptr) return usage("unknown setting " + host::quotedText(keyword));
+  if (view_ == nullptr) return refused("the panel's view could not be loaded");
   QWidget* widget = view_->findChild<QWidget*>(QString::fromUtf8(control->outlet));
-  if (widget == nullptr) return {SetOutcome::kRefused, std::string("the panel has no control for ") + keyword};
+  if (widget == nullptr) return refused(std::string("the panel has no control for ") + control->keyword);
+  const std::string name = host::shownText(keyword);
+  const std::string given = host::quotedText(value);
 
   // Check the value before touching anything.
   int resolutionPosition = -1;
   switch (control->kind) {
     case ControlKind::kOnOff:
-      if (value != "on" && value != "off") return usage(keyword + " takes on or off, not \"" + value + "\"");
+      if (value != "on" && value != "off") return usage(name + " takes on or off, not " + given);
       break;
     case ControlKind::kInteger:
-      if (!isWholeNumber(value)) return usage(keyword + " takes a whole number, not \"" + value + "\"");
+      if (!isWholeNumber(value)) return usage(name + " takes a whole number, not " + given);
       break;
     case ControlKind::kDecimal: {
-      if (!isDecimalNumber(value)) return usage(keyword + " takes a decimal number, not \"" + value + "\"");
+      if (!isDecimalNumber(value)) return usage(name + " takes a decimal number, not " + given);
       // A person can type no more decimals than the field's validator
       // allows; more would not be the number the field holds.
       auto* field = qobject_cast<QLineEdit*>(widget);
@@ -169,8 +176,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
       std::size_t decimals = point == std::string::npos ? 0 : value.size() - point - 1;
       if (validator != nullptr && validator->decimals() >= 0 &&
           decimals > static_cast<std::size_t>(validator->decimals())) {
-        return usage(keyword + " takes at most " + std::to_string(validator->decimals()) + " decimals, not \"" +
-                     value + "\"");
+        return usage(name + " takes at most " + std::to_string(validator->decimals()) + " decimals, not " + given);
       }
       break;
     }
@@ -182,7 +188,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
         if (dotsPerInch == kResolutionSteps[i]) resolutionPosition = i;
       }
       if (resolutionPosition < 0) {
-        return usage("cResolution takes one of the steps 75, 150, 200, 300, 400, 600, 1200, not \"" + value + "\"");
+        return usage(name + " takes one of the steps 75, 150, 200, 300, 400, 600, 1200, not " + given);
       }
       break;
     }
@@ -196,20 +202,27 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
         control->kind == ControlKind::kOnOff && box != nullptr && box->isChecked() == (value == "on")) {
       return {};
     }
-    return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is not available now" +
-                                      (control->keyword == std::string_view("vectorGrid") ||
-                                               control->keyword == std::string_view("materialThickness")
-                                           ? " (it needs auto focus on)"
-                                           : "")};
+    return refused(
+        std::string("the control for ") + control->keyword + " is not available now" +
+        (control->keyword == std::string_view("vectorGrid") || control->keyword == std::string_view("materialThickness")
+             ? " (it needs auto focus on)"
+             : ""));
   }
 
-  int refusalsBefore = host_->refusals();
+  // The field reads a number as the panel does, which may not be what was
+  // typed (a number beyond an int saturates): the printer's answer to the
+  // value as given is what a refusal of it says.
+  std::optional<std::string> refusalOfGiven;
+  if (control->kind == ControlKind::kInteger || control->kind == ControlKind::kDecimal) {
+    refusalOfGiven = host_->checkCustomValue(control->keyword, value);
+  }
+  const std::size_t refusalsBefore = host_->refusalLog().size();
   host_->clearLastRefusal();
   // Set the control, then send its action, as the toolkit does for a person.
   switch (control->kind) {
     case ControlKind::kPopup: {
       auto* combo = qobject_cast<QComboBox*>(widget);
-      if (combo == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no pop-up"};
+      if (combo == nullptr) return refused(std::string("the control for ") + control->keyword + " is no pop-up");
       // The items carry their keywords as bytes, as the PPD spells them.
       int index = -1;
       for (int i = 0; index < 0 && i < combo->count(); ++i) {
@@ -217,8 +230,9 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
       }
       if (index < 0) {
         std::string offered;
-        for (int i = 0; i < combo->count(); ++i) offered.append(" ").append(combo->itemData(i).toByteArray().toStdString());
-        return usage(keyword + " offers no choice \"" + value + "\"; it offers" + offered);
+        for (int i = 0; i < combo->count(); ++i)
+          offered.append(" ").append(combo->itemData(i).toByteArray().toStdString());
+        return usage(name + " offers no choice " + given + "; it offers" + offered);
       }
       combo->setCurrentIndex(index);
       emit combo->activated(index);
@@ -226,7 +240,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     }
     case ControlKind::kOnOff: {
       auto* box = qobject_cast<QAbstractButton*>(widget);
-      if (box == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no box"};
+      if (box == nullptr) return refused(std::string("the control for ") + control->keyword + " is no box");
       bool on = value == "on";
       box->setChecked(on);
       emit box->clicked(on);
@@ -235,7 +249,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     case ControlKind::kInteger:
     case ControlKind::kDecimal: {
       auto* field = qobject_cast<QLineEdit*>(widget);
-      if (field == nullptr) return {SetOutcome::kRefused, std::string("the control for ") + keyword + " is no field"};
+      if (field == nullptr) return refused(std::string("the control for ") + control->keyword + " is no field");
       QString text = QString::fromUtf8(value);
       field->setText(text);
       emit field->textEdited(text);
@@ -244,7 +258,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     }
     case ControlKind::kResolution: {
       auto* slider = qobject_cast<QAbstractSlider*>(widget);
-      if (slider == nullptr) return {SetOutcome::kRefused, "the resolution control is no slider"};
+      if (slider == nullptr) return refused("the resolution control is no slider");
       {
         QSignalBlocker quiet(slider);
         slider->setValue(resolutionPosition);
@@ -253,10 +267,16 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
       break;
     }
   }
-  if (host_->refusals() != refusalsBefore) {
-    return {SetOutcome::kRefused, host_->lastRefusal().empty() ? "the printer refused it" : host_->lastRefusal()};
+  const std::vector<host::CupsPpdHost::Refusal>& log = host_->refusalLog();
+  if (log.size() == refusalsBefore) return {};
+  SetOutcome outcome{SetOutcome::kRefused, {}};
+  const std::string valueRequest = std::string(control->keyword) + "=Custom.";
+  for (std::size_t i = refusalsBefore; i < log.size(); ++i) {
+    bool ofTheValue = log[i].request.size() > valueRequest.size() &&
+                      host::sameKeyword(std::string_view(log[i].request).substr(0, valueRequest.size()), valueRequest);
+    outcome.reasons.push_back(refusalOfGiven && ofTheValue ? *refusalOfGiven : log[i].reason);
   }
-  return {};
+  return outcome;
 }
 
 }  // namespace zarvik::print

@@ -13,16 +13,18 @@
 
 #include "host/cups_ppd_host.h"
 #include "host/status.h"
-#include "zarvik-print/observed_host.h"
 #include "platform/qt/plugin_bundle.h"
 #include "plugin/pde_protocol.h"
+#include "zarvik-print/observed_host.h"
 
 namespace zarvik::print {
 
 // What came of operating one control.
 struct SetOutcome {
   enum Kind { kDone, kUsageError, kRefused } kind = kDone;
-  std::string reason;  // for a usage error or a refusal, a sentence
+  // For a usage error, one sentence; for a refusal, one for each request
+  // the printer refused (or for why the control could not be operated).
+  std::vector<std::string> reasons;
 };
 
 class PanelSession {
@@ -53,7 +55,9 @@ class PanelSession {
   void restoreFromHost();
 
   // Operates the control of PPD option `keyword` with `value` ("on"/"off",
-  // a number, a choice keyword or dots per inch) and sends its action.
+  // a number, a choice keyword or dots per inch) and sends its action. A
+  // number the printer refuses is named as it was given, not as the panel
+  // read it ("99999999999999999999", not the largest int).
   SetOutcome set(const std::string& keyword, const std::string& value);
 
   PDEPanel& panel() const { return *panel_; }

@@ -12,28 +12,44 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include "host/texts.h"
+
 namespace zarvik::print {
+namespace {
+
+// The dialog's own texts, in the person's language with the host's.
+QString said(const char* source, std::initializer_list<std::string_view> args = {}) {
+  return QString::fromStdString(host::sentence(source, args));
+}
+
+}  // namespace
 
 PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget* parent)
     : QDialog(parent), job_(job), files_(std::move(files)) {
-  setWindowTitle(tr("Print to %1").arg(QString::fromStdString(job.printer())));
+  setWindowTitle(said(QT_TRANSLATE_NOOP("zarvik-print", "Print to %1"), {host::shownText(job.printer())}));
 
   auto* top = new QFormLayout();
-  auto* printer = new QLabel(QString::fromStdString(job.printer()) +
-                             (job.isQueue() ? QString() : tr(" (PPD file, nothing is printed)")));
-  printer->setAccessibleName(tr("Printer"));
-  top->addRow(tr("Printer:"), printer);
+  auto* printer =
+      new QLabel(job.isQueue() ? QString::fromStdString(host::shownText(job.printer()))
+                               : said(QT_TRANSLATE_NOOP("zarvik-print", "%1 (PPD file, nothing is printed)"),
+                                      {host::shownText(job.printer())}));
+  // Object names for tests and tools; accessible names, in the person's
+  // language, for screen readers.
+  printer->setObjectName("printer");
+  printer->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer")));
+  top->addRow(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer:")), printer);
 
   auto* presetRow = new QHBoxLayout();
   presets_ = new QComboBox();
-  presets_->setAccessibleName(tr("Presets"));
-  presets_->setToolTip(tr("Settings saved under a name; choose one to use it."));
-  auto* save = new QPushButton(tr("Save As…"));
-  auto* remove = new QPushButton(tr("Delete"));
+  presets_->setObjectName("presets");
+  presets_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Presets")));
+  presets_->setToolTip(said(QT_TRANSLATE_NOOP("zarvik-print", "Settings saved under a name; choose one to use it.")));
+  auto* save = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Save As…")));
+  auto* remove = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Delete")));
   presetRow->addWidget(presets_, 1);
   presetRow->addWidget(save);
   presetRow->addWidget(remove);
-  top->addRow(tr("Presets:"), presetRow);
+  top->addRow(said(QT_TRANSLATE_NOOP("zarvik-print", "Presets:")), presetRow);
 
   panelArea_ = new QScrollArea();
   panelArea_->setWidgetResizable(true);
@@ -43,20 +59,25 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
     // Room for the whole panel; only a small screen makes it scroll.
     panelArea_->setMinimumSize(view->sizeHint().boundedTo(QSize(1200, 900)));
   } else {
-    panelArea_->setWidget(new QLabel(tr("The engraver's panel could not be loaded.")));
+    panelArea_->setWidget(
+        new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "The engraver's panel could not be loaded."))));
   }
 
   summary_ = new QLabel();
-  summary_->setAccessibleName(tr("Summary"));
+  summary_->setObjectName("summary");
+  summary_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Summary")));
   summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   status_ = new QLabel();
-  status_->setAccessibleName(tr("Status"));
+  status_->setObjectName("status");
+  status_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Status")));
   status_->setWordWrap(true);
 
   auto* buttons = new QDialogButtonBox();
-  QPushButton* help = buttons->addButton(QDialogButtonBox::Help);
-  buttons->addButton(QDialogButtonBox::Cancel);
-  QPushButton* printButton = buttons->addButton(tr("Print"), QDialogButtonBox::AcceptRole);
+  // The buttons' texts are the dialog's own, so they follow its language.
+  QPushButton* help = buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Help")), QDialogButtonBox::HelpRole);
+  buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Cancel")), QDialogButtonBox::RejectRole);
+  QPushButton* printButton =
+      buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Print")), QDialogButtonBox::AcceptRole);
   printButton->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
@@ -119,7 +140,7 @@ void PrintDialog::say(const QString& text, bool problem) {
 
 void PrintDialog::fillPresets() {
   presets_->clear();
-  presets_->addItem(tr("(choose a preset)"));
+  presets_->addItem(said(QT_TRANSLATE_NOOP("zarvik-print", "(choose a preset)")));
   for (const std::string& name : job_.presetNames()) presets_->addItem(QString::fromStdString(name));
 }
 
@@ -135,34 +156,41 @@ void PrintDialog::choosePreset(int index) {
 
 void PrintDialog::savePreset() {
   bool ok = false;
-  QString name = QInputDialog::getText(this, tr("Save Preset"), tr("Name of the preset:"), QLineEdit::Normal,
-                                       QString(), &ok);
+  QString name = QInputDialog::getText(this, said(QT_TRANSLATE_NOOP("zarvik-print", "Save Preset")),
+                                       said(QT_TRANSLATE_NOOP("zarvik-print", "Name of the preset:")),
+                                       QLineEdit::Normal, QString(), &ok);
   if (!ok || name.trimmed().isEmpty()) return;
   host::Status saved = job_.savePreset(name.trimmed().toStdString());
   fillPresets();
-  say(saved.ok() ? tr("Saved the preset \"%1\".").arg(name.trimmed()) : QString::fromStdString(saved.message()),
+  say(saved.ok() ? said(QT_TRANSLATE_NOOP("zarvik-print", "Saved the preset %1."),
+                        {host::quotedText(name.trimmed().toStdString())})
+                 : QString::fromStdString(saved.message()),
       !saved.ok());
 }
 
 void PrintDialog::deletePreset() {
   int index = presets_->currentIndex();
   if (index <= 0) {
-    say(tr("Choose the preset to delete first."), true);
+    say(said(QT_TRANSLATE_NOOP("zarvik-print", "Choose the preset to delete first.")), true);
     return;
   }
   QString name = presets_->itemText(index);
   host::Status deleted = job_.deletePreset(name.toStdString());
   fillPresets();
-  say(deleted.ok() ? tr("Deleted the preset \"%1\".").arg(name) : QString::fromStdString(deleted.message()),
+  say(deleted.ok()
+          ? said(QT_TRANSLATE_NOOP("zarvik-print", "Deleted the preset %1."), {host::quotedText(name.toStdString())})
+          : QString::fromStdString(deleted.message()),
       !deleted.ok());
 }
 
 void PrintDialog::showHelp() {
   // The panel opens its own help book when it has one.
   if (job_.session().showHelp()) {
-    QMessageBox::information(this, tr("Help"),
-                             tr("Choose the engraver's settings in the panel, then Print. A setting the "
-                                "printer cannot take is refused, and the line under the panel says why."));
+    QMessageBox::information(
+        this, said(QT_TRANSLATE_NOOP("zarvik-print", "Help")),
+        said(QT_TRANSLATE_NOOP("zarvik-print",
+                               "Choose the engraver's settings in the panel, then Print. A setting the "
+                               "printer cannot take is refused, and the line under the panel says why.")));
   }
 }
 
@@ -170,10 +198,14 @@ void PrintDialog::print() {
   std::variant<int, PrintJob::Failure> printed = job_.print(files_);
   if (auto* failure = std::get_if<PrintJob::Failure>(&printed)) {
     printStatus_ = failure->status;
+    printMessage_ = failure->message;
     say(QString::fromStdString(failure->message), true);
+    // The job went out: a second Print would send it again.
+    if (failure->status == kExitNotSaved) accept();
     return;
   }
   printStatus_ = kExitDone;
+  printMessage_.clear();
   accept();
 }
 

@@ -26,8 +26,10 @@ class PrintDialog final : public QDialog {
   // Shows the summary as it is now, and the host's last refusal when there
   // was one since the last refresh.
   void refresh();
-  // The exit status of the Print that closed the dialog, if any.
+  // The exit status of the last Print, and its failure's sentence. A job
+  // sent whose settings were not saved closes the dialog all the same.
   int printStatus() const { return printStatus_; }
+  const std::string& printMessage() const { return printMessage_; }
 
  private:
   void fillPresets();
@@ -45,6 +47,7 @@ class PrintDialog final : public QDialog {
   QLabel* status_ = nullptr;
   QScrollArea* panelArea_ = nullptr;
   int printStatus_ = kExitDone;
+  std::string printMessage_;
   int refusalsShown_ = 0;  // the host's count of refusals at the last refresh
   bool refreshQueued_ = false;
 };

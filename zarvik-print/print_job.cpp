@@ -4,15 +4,19 @@
 
 #include <QCoreApplication>
 #include <QJsonArray>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "host/cups_client.h"
 #include "host/job_options.h"
+#include "host/texts.h"
 
 namespace zarvik::print {
 namespace {
+
+namespace fs = std::filesystem;
 
 QJsonObject toJson(const std::map<std::string, std::string>& values) {
   QJsonObject object;
@@ -38,17 +42,36 @@ std::string findPlugInBundle() {
   return ZARVIK_BUILD_BUNDLE;
 }
 
+std::optional<PrintJob::Failure> checkDocuments(const std::vector<std::string>& files) {
+  for (const std::string& file : files) {
+    const std::string name = host::shownText(file);
+    std::error_code error;
+    fs::file_status status = fs::status(file, error);
+    if (!fs::exists(status)) {
+      return PrintJob::Failure{kExitUsage,
+                               host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "there is no document %1"), {name})};
+    }
+    if (fs::is_directory(status)) {
+      return PrintJob::Failure{
+          kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 is a folder, not a document"), {name})};
+    }
+    if (::access(file.c_str(), R_OK) != 0) {
+      return PrintJob::Failure{kExitUsage,
+                               host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "cannot read the document %1: %2"),
+                                              {name, std::strerror(errno)})};
+    }
+  }
+  return std::nullopt;
+}
+
 std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const CommandLine& line,
                                                                           std::vector<std::string>& warnings) {
   std::unique_ptr<PrintJob> job(new PrintJob());
   if (line.ppd) {
-    if (!std::filesystem::is_regular_file(*line.ppd)) {
-      return Failure{kExitUsage, "there is no PPD file " + *line.ppd};
-    }
     host::Expected<std::shared_ptr<host::CupsPpdHost>> opened = host::CupsPpdHost::openFile(*line.ppd);
     if (!opened.ok()) return Failure{kExitUsage, opened.error()};
     job->host_ = opened.take();
-    job->printer_ = std::filesystem::path(*line.ppd).stem().string();
+    job->printer_ = fs::path(*line.ppd).stem().string();
   } else {
     host::Expected<host::ScopedHttp> http = host::connectToCups();
     if (!http.ok()) return Failure{kExitCups, http.error()};
@@ -70,52 +93,95 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
     job->isQueue_ = true;
   }
 
-  std::filesystem::path file =
-      line.settingsFile ? std::filesystem::path(*line.settingsFile) : host::SettingsStore::defaultFileFor(job->printer_);
-  job->store_ = std::make_unique<host::SettingsStore>(file, job->printer_);
+  // A PPD file's settings are kept apart from any queue's of that name.
+  fs::path file = line.settingsFile ? fs::path(*line.settingsFile)
+                  : line.ppd        ? host::SettingsStore::defaultFileForPpd(job->printer_)
+                                    : host::SettingsStore::defaultFileFor(job->printer_);
+  const bool changesNoFile = (line.dryRun || line.screenshot) && !line.save;
+  job->store_ = std::make_unique<host::SettingsStore>(
+      file, job->printer_,
+      changesNoFile ? host::SettingsStore::Access::kReadOnly : host::SettingsStore::Access::kReadWrite);
   for (std::string& warning : job->store_->load()) warnings.push_back(std::move(warning));
 
   // Start from the preset asked for, else from what the last print used.
   std::optional<host::SavedSettings> start = job->store_->lastUsed();
   if (line.preset) {
     start = job->store_->preset(*line.preset);
-    if (!start) return Failure{kExitUsage, "there is no preset \"" + *line.preset + "\" in " + file.string()};
+    if (!start) {
+      return Failure{kExitUsage,
+                     "there is no preset " + host::quotedText(*line.preset) + " in " + host::shownText(file.string())};
+    }
   }
-  if (start) {
-    host::CupsPpdHost::ApplyReport report = job->host_->applyOptions(start->options);
-    for (std::string& warning : report.warnings) warnings.push_back(std::move(warning));
-    job->host_->dialogSettings().assign({start->printSettings.begin(), start->printSettings.end()});
-  }
+  if (start) job->useStored(*start, warnings);
 
+  // What the printer refuses of the panel's own requests while the panel
+  // is built and restored is as much a refusal as a --set's.
+  const std::size_t refusalsBefore = job->host_->refusalLog().size();
   PanelSession::Opened session = PanelSession::open(job->host_, findPlugInBundle(), line.verbose);
   if (!session.session) return Failure{session.noPanel ? kExitNoPanel : kExitUsage, session.error};
   job->session_ = std::move(session.session);
   job->session_->start();
+  // The panel asks again as it restores and shows: one line for each
+  // request refused, however often.
+  const std::vector<host::CupsPpdHost::Refusal>& log = job->host_->refusalLog();
+  for (std::size_t i = refusalsBefore; i < log.size(); ++i) {
+    Refusal refusal{{}, log[i].request, log[i].reason};
+    if (std::find(job->refusals_.begin(), job->refusals_.end(), refusal) == job->refusals_.end()) {
+      job->refusals_.push_back(std::move(refusal));
+    }
+  }
   return job;
+}
+
+void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings) {
+  host::CupsPpdHost::ApplyReport report = host_->applyOptions(stored.options);
+  for (std::string& warning : report.warnings) warnings.push_back(std::move(warning));
+  // A stored number the printer cannot take is skipped like a stored
+  // option: the panel then starts from its own default for it.
+  host::DialogPrintSettings::Values settings;
+  for (const auto& [key, value] : stored.printSettings) {
+    const host::NumericPrintSetting* numeric = nullptr;
+    for (const host::NumericPrintSetting& each : host::kNumericPrintSettings) {
+      if (each.key == key) numeric = &each;
+    }
+    if (numeric != nullptr) {
+      if (std::optional<std::string> refusal = host_->checkCustomValue(numeric->option, value)) {
+        warnings.push_back(host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
+                                          {host::shownText(key) + "=" + host::shownText(value), *refusal}));
+        continue;
+      }
+    }
+    settings.emplace(key, value);
+  }
+  host_->dialogSettings().assign(std::move(settings));
 }
 
 std::optional<PrintJob::Failure> PrintJob::applySettings(const std::vector<Setting>& settings) {
   for (const Setting& setting : settings) {
     SetOutcome outcome = session_->set(setting.key, setting.value);
-    if (outcome.kind == SetOutcome::kUsageError) return Failure{kExitUsage, "--set " + setting.text + ": " + outcome.reason};
-    if (outcome.kind == SetOutcome::kRefused) refusals_.push_back({setting.text, outcome.reason});
+    if (outcome.kind == SetOutcome::kUsageError) {
+      return Failure{kExitUsage, "--set " + host::shownText(setting.text) + ": " + outcome.reasons.front()};
+    }
+    for (const std::string& reason : outcome.reasons) refusals_.push_back({setting.text, {}, reason});
   }
   return std::nullopt;
 }
 
 host::Status PrintJob::usePreset(const std::string& name) {
   std::optional<host::SavedSettings> preset = store_->preset(name);
-  if (!preset) return host::Status::failure("There is no preset \"" + name + "\".");
-  host::CupsPpdHost::ApplyReport report = host_->applyOptions(preset->options);
-  host_->dialogSettings().assign({preset->printSettings.begin(), preset->printSettings.end()});
+  if (!preset)
+    return host::Status::failure(
+        host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {host::quotedText(name)}));
+  std::vector<std::string> warnings;
+  useStored(*preset, warnings);
   session_->restoreFromHost();
-  if (!report.warnings.empty()) return host::Status::failure(report.warnings.front());
+  if (!warnings.empty()) return host::Status::failure(warnings.front());
   return host::Status::success();
 }
 
 host::Status PrintJob::savePreset(const std::string& name) {
-  return store_->savePreset(name, {jobOptions(), {host_->dialogSettings().values().begin(),
-                                                  host_->dialogSettings().values().end()}});
+  return store_->savePreset(
+      name, {jobOptions(), {host_->dialogSettings().values().begin(), host_->dialogSettings().values().end()}});
 }
 
 host::Status PrintJob::deletePreset(const std::string& name) { return store_->deletePreset(name); }
@@ -132,27 +198,32 @@ host::Status PrintJob::saveLastUsed() {
 std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::string>& files) {
   // A document that is not there is the person's mistake, not CUPS's: it
   // is a usage error, found before anything is sent.
-  if (files.empty()) return Failure{kExitUsage, "there is no document to print"};
-  for (const std::string& file : files) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) return Failure{kExitUsage, "there is no document " + file};
-    if (::access(file.c_str(), R_OK) != 0) {
-      return Failure{kExitUsage, "cannot read the document " + file + ": " + std::strerror(errno)};
-    }
-  }
+  if (files.empty())
+    return Failure{kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "there is no document to print"))};
+  if (std::optional<Failure> unreadable = checkDocuments(files)) return *unreadable;
+  // What the panel asks as it saves is checked too: a job goes out only
+  // when the printer refused none of it.
+  const std::size_t refusalsBefore = host_->refusalLog().size();
   session_->panel().saveValuesAndReturnError(nullptr);
-  if (!isQueue_) return Failure{kExitUsage, "a PPD file is no printer: print to a queue with --printer"};
+  if (host_->refusalLog().size() != refusalsBefore) return Failure{kExitRefused, host_->refusalLog().back().reason};
+  if (!isQueue_) {
+    return Failure{kExitUsage, host::sentence(QT_TRANSLATE_NOOP(
+                                   "zarvik-print", "a PPD file is no printer: print to a queue with --printer"))};
+  }
   host::Expected<host::ScopedHttp> http = host::connectToCups();
   if (!http.ok()) return Failure{kExitCups, http.error()};
   host::JobRequest request;
   request.printer = printer_;
-  request.title = files.empty() ? "Zarvik job" : std::filesystem::path(files.front()).filename().string();
+  request.title = fs::path(files.front()).filename().string();
   for (const std::string& file : files) request.files.emplace_back(file);
   request.options = jobOptions();
   host::Expected<int> submitted = host::submitJob(http.value().get(), request);
   if (!submitted.ok()) return Failure{kExitCups, submitted.error()};
   if (host::Status saved = saveLastUsed(); !saved.ok()) {
-    return Failure{kExitUsage, "the job was sent, but the settings were not saved: " + saved.message()};
+    return Failure{
+        kExitNotSaved,
+        host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "job %1 was sent to %2, but the settings were not saved: %3"),
+                       {std::to_string(submitted.value()), host::shownText(printer_), saved.message()})};
   }
   return submitted.value();
 }
@@ -160,8 +231,13 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
 QJsonObject PrintJob::report() const {
   QJsonArray refused;
   for (const Refusal& refusal : refusals_) {
-    refused.append(QJsonObject{{"set", QString::fromStdString(refusal.set)},
-                               {"reason", QString::fromStdString(refusal.reason)}});
+    QJsonObject entry{{"reason", QString::fromStdString(refusal.reason)}};
+    if (refusal.set.empty()) {
+      entry.insert("panel", QString::fromStdString(refusal.request));
+    } else {
+      entry.insert("set", QString::fromStdString(refusal.set));
+    }
+    refused.append(entry);
   }
   std::map<std::string, std::string> settings(host_->dialogSettings().values().begin(),
                                               host_->dialogSettings().values().end());

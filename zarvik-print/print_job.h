@@ -4,10 +4,10 @@
 #pragma once
 
 #include <QJsonObject>
-#include <variant>
 #include <memory>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "host/cups_ppd_host.h"
@@ -17,9 +17,13 @@
 
 namespace zarvik::print {
 
+// A setting the printer refused: a --set, or a request the panel made of
+// its own while it was built and restored.
 struct Refusal {
-  std::string set;  // "KEY=VALUE" as given
+  std::string set;      // "KEY=VALUE" as given; empty for the panel's own request
+  std::string request;  // the panel's request ("rasterSpeed=Custom.50"), without a --set
   std::string reason;
+  bool operator==(const Refusal&) const = default;
 };
 
 class PrintJob {
@@ -32,7 +36,9 @@ class PrintJob {
 
   // Opens the printer (a queue, a PPD file, or the default destination),
   // its remembered settings (or the preset asked for), and the panel from
-  // the plug-in bundle. Warnings go to `warnings`.
+  // the plug-in bundle. Warnings go to `warnings`; what the printer refused
+  // while the panel was built and restored goes to refusals(). A dry run or
+  // a screenshot without --save changes no file.
   static std::variant<std::unique_ptr<PrintJob>, Failure> open(const CommandLine& line,
                                                                std::vector<std::string>& warnings);
 
@@ -42,7 +48,8 @@ class PrintJob {
   std::optional<Failure> applySettings(const std::vector<Setting>& settings);
 
   // Starts over from a preset: its options are marked by the host and the
-  // panel is restored from them.
+  // panel is restored from them. What does not fit the printer is skipped;
+  // the failure names the first of it.
   host::Status usePreset(const std::string& name);
   host::Status savePreset(const std::string& name);
   host::Status deletePreset(const std::string& name);
@@ -52,7 +59,8 @@ class PrintJob {
   std::map<std::string, std::string> jobOptions() const;
   // The settings a print remembers.
   host::Status saveLastUsed();
-  // The panel's save, the job to CUPS, then the remembered settings.
+  // The panel's save, the job to CUPS, then the remembered settings. A job
+  // sent whose settings were not saved fails with kExitNotSaved.
   std::variant<int, Failure> print(const std::vector<std::string>& files);
 
   // The --dry-run report.
@@ -65,6 +73,9 @@ class PrintJob {
 
  private:
   PrintJob() = default;
+  // Marks stored options and takes stored print settings, skipping with a
+  // warning each that the printer cannot take.
+  void useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings);
 
   std::string printer_;
   bool isQueue_ = false;
@@ -77,5 +88,9 @@ class PrintJob {
 // Where the plug-in bundle is: $ZARVIK_PDE_BUNDLE, the build tree's bundle,
 // or the installed one beside the program.
 std::string findPlugInBundle();
+
+// Why the documents to print cannot be sent, a usage error; nothing when
+// every one is a file that can be read.
+std::optional<PrintJob::Failure> checkDocuments(const std::vector<std::string>& files);
 
 }  // namespace zarvik::print

@@ -1,7 +1,8 @@
 // The print dialog on Qt's offscreen platform, over the sample PPD and the
 // panel from the built bundle: its summary and status line follow the
-// panel, its presets are listed, chosen, saved and deleted, and Print to a
-// PPD file or Cancel save nothing.
+// panel, its presets are listed, chosen, saved and deleted, Print to a PPD
+// file or Cancel save nothing, and in German it shows no English text of
+// its own or of the PPD's.
 #include "zarvik-print/print_dialog.h"
 
 #include <gtest/gtest.h>
@@ -10,15 +11,22 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QGroupBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTimer>
+#include <QTranslator>
+#include <QXmlStreamReader>
 
+#include "support/german_locale.h"
 #include "support/ppd_files.h"
+#include "zarvik-print/language.h"
 #include "zarvik-print/print_job.h"
 #include "zarvik_print_runner.h"
 
@@ -53,14 +61,6 @@ void choose(QComboBox& popup, const char* choice) {
   popup.setCurrentIndex(index);
   emit popup.activated(index);
   settle();
-}
-
-template <typename T>
-T* findNamed(QWidget& root, const char* accessibleName) {
-  for (T* widget : root.findChildren<T*>()) {
-    if (widget->accessibleName() == QString::fromUtf8(accessibleName)) return widget;
-  }
-  return nullptr;
 }
 
 QPushButton* findButton(QWidget& root, const QString& text) {
@@ -109,9 +109,9 @@ TEST_F(PrintDialogTest, TheSummaryAndTheStatusLineFollowThePanel) {
   {
     PrintDialog dialog(*job, {});
     EXPECT_EQ(dialog.windowTitle(), "Print to zarvik-engraver");
-    auto* printer = findNamed<QLabel>(dialog, "Printer");
-    auto* summary = findNamed<QLabel>(dialog, "Summary");
-    auto* status = findNamed<QLabel>(dialog, "Status");
+    auto* printer = dialog.findChild<QLabel*>("printer");
+    auto* summary = dialog.findChild<QLabel*>("summary");
+    auto* status = dialog.findChild<QLabel*>("status");
     auto* area = dialog.findChild<QScrollArea*>();
     ASSERT_TRUE(printer && summary && status && area);
     EXPECT_EQ(printer->text(), "zarvik-engraver (PPD file, nothing is printed)");
@@ -135,11 +135,11 @@ TEST_F(PrintDialogTest, TheSummaryAndTheStatusLineFollowThePanel) {
   ASSERT_TRUE(view) << "the dialog deleted the panel's view";
   PrintDialog again(*job, {});
   EXPECT_EQ(again.findChild<QScrollArea*>()->widget(), view.data());
-  EXPECT_EQ(findNamed<QLabel>(again, "Summary")->text(), "Zarvik Settings: Vector Only");
+  EXPECT_EQ(again.findChild<QLabel*>("summary")->text(), "Zarvik Settings: Vector Only");
   // A request after the first dialog went reaches only the second.
   EXPECT_EQ(job->session().set("JobType", "Raster").kind, SetOutcome::kDone);
   settle();
-  EXPECT_EQ(findNamed<QLabel>(again, "Summary")->text(), "Zarvik Settings: Raster Only");
+  EXPECT_EQ(again.findChild<QLabel*>("summary")->text(), "Zarvik Settings: Raster Only");
 }
 
 TEST_F(PrintDialogTest, ARefusalShowsUntilThePersonMakesAChangeThePrinterTakes) {
@@ -151,8 +151,8 @@ TEST_F(PrintDialogTest, ARefusalShowsUntilThePersonMakesAChangeThePrinterTakes) 
                                              "*UIConstraints: *JobType Vector *CenterEngraving Center"));
   ASSERT_NO_FATAL_FAILURE(open({}, ppd.string()));
   PrintDialog dialog(*job, {});
-  auto* summary = findNamed<QLabel>(dialog, "Summary");
-  auto* status = findNamed<QLabel>(dialog, "Status");
+  auto* summary = dialog.findChild<QLabel*>("summary");
+  auto* status = dialog.findChild<QLabel*>("status");
   auto* jobType = job->session().view()->findChild<QComboBox*>("jobTypePopup");
   auto* centering = job->session().view()->findChild<QComboBox*>("centerEngravingPopup");
   ASSERT_TRUE(summary && status && jobType && centering);
@@ -172,9 +172,9 @@ TEST_F(PrintDialogTest, ARefusalShowsUntilThePersonMakesAChangeThePrinterTakes) 
 TEST_F(PrintDialogTest, PresetsAreListedChosenSavedAndDeleted) {
   ASSERT_NO_FATAL_FAILURE(open(kPresets));
   PrintDialog dialog(*job, {});
-  auto* presets = findNamed<QComboBox>(dialog, "Presets");
-  auto* summary = findNamed<QLabel>(dialog, "Summary");
-  auto* status = findNamed<QLabel>(dialog, "Status");
+  auto* presets = dialog.findChild<QComboBox*>("presets");
+  auto* summary = dialog.findChild<QLabel*>("summary");
+  auto* status = dialog.findChild<QLabel*>("status");
   QPushButton* save = findButton(dialog, "Save As…");
   QPushButton* remove = findButton(dialog, "Delete");
   ASSERT_TRUE(presets && summary && status && save && remove);
@@ -244,23 +244,112 @@ TEST_F(PrintDialogTest, PrintToAPpdFileAndCancelSaveNothing) {
     QPushButton* print = findButton(dialog, "Print");
     ASSERT_TRUE(print);
     print->click();
-    EXPECT_EQ(findNamed<QLabel>(dialog, "Status")->text(), "a PPD file is no printer: print to a queue with --printer");
+    EXPECT_EQ(dialog.findChild<QLabel*>("status")->text(), "a PPD file is no printer: print to a queue with --printer");
     EXPECT_EQ(dialog.printStatus(), kExitUsage);
     EXPECT_TRUE(dialog.isVisible()) << "a Print that failed closed the dialog";
 
-    auto* buttons = dialog.findChild<QDialogButtonBox*>();
-    ASSERT_TRUE(buttons);
-    buttons->button(QDialogButtonBox::Cancel)->click();
+    QPushButton* cancel = findButton(dialog, "Cancel");
+    ASSERT_TRUE(cancel);
+    cancel->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());
   }
   {
     PrintDialog dialog(*job, {(scratch.dir() / "gone.ras").string()});
     findButton(dialog, "Print")->click();
-    EXPECT_EQ(findNamed<QLabel>(dialog, "Status")->text(),
+    EXPECT_EQ(dialog.findChild<QLabel*>("status")->text(),
               QString::fromStdString("there is no document " + (scratch.dir() / "gone.ras").string()));
   }
   EXPECT_FALSE(fs::exists(settingsFile())) << "settings were saved without a print";
+}
+
+// The English texts of the dialog and the host, as the German table
+// lists them, cut at their placeholders: what none of the dialog's texts
+// may hold, as words, in German. Texts the same in both languages are left
+// out.
+std::vector<QRegularExpression> ourEnglishTexts() {
+  QFile file(QString::fromUtf8(ZARVIK_SOURCE_DIR) + "/zarvik-print/translations/zarvik-print_de.ts");
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&file);
+  std::vector<QRegularExpression> pieces;
+  QString source;
+  while (!xml.atEnd()) {
+    if (!xml.readNextStartElement()) continue;
+    if (xml.name() == u"source") source = xml.readElementText();
+    if (xml.name() == u"translation") {
+      QString translation = xml.readElementText();
+      if (translation == source) continue;
+      for (const QString& piece : source.split(QRegularExpression("%[1-9]"))) {
+        if (piece.trimmed().size() >= 4) {
+          pieces.emplace_back("(?<!\\w)" + QRegularExpression::escape(piece.trimmed()) + "(?!\\w)");
+        }
+      }
+    }
+  }
+  EXPECT_GT(pieces.size(), 50u);
+  return pieces;
+}
+
+// Everything a person sees or hears of the dialog: titles, labels, buttons,
+// pop-up items, tips and accessible names.
+QStringList textsOf(QWidget& dialog) {
+  QStringList texts{dialog.windowTitle()};
+  for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+    texts << widget->toolTip() << widget->accessibleName();
+    if (auto* label = qobject_cast<QLabel*>(widget)) texts << label->text();
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) texts << button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) texts << box->title();
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) texts << itemsOf(*combo);
+  }
+  texts.removeAll(QString());
+  return texts;
+}
+
+TEST_F(PrintDialogTest, InGermanTheDialogShowsNoEnglishTextOfOursNorOfThePpd) {
+  zarvik::testing::GermanLocale german;
+  ASSERT_EQ(german.failure(), "");
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  installTranslations(QLocale());
+  ASSERT_NO_FATAL_FAILURE(open(kPresets));
+  {
+    PrintDialog dialog(*job, {});
+    dialog.show();
+    // A refusal and a preset that does not fit put the host's sentences
+    // into the status line.
+    EXPECT_EQ(job->session().set("rasterSpeed", "500").kind, SetOutcome::kRefused);
+    settle();
+    auto* status = dialog.findChild<QLabel*>("status");
+    ASSERT_TRUE(status);
+    EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+    const QStringList withRefusal = textsOf(dialog);
+    auto* presets = dialog.findChild<QComboBox*>("presets");
+    presets->setCurrentIndex(1);
+    emit presets->activated(1);
+    settle();
+    EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "))
+        << status->text().toStdString();
+
+    QStringList texts = withRefusal + textsOf(dialog);
+    for (const QRegularExpression& english : ourEnglishTexts()) {
+      for (const QString& text : texts) {
+        EXPECT_FALSE(text.contains(english)) << text.toStdString() << " holds " << english.pattern().toStdString();
+      }
+    }
+    // The PPD's own texts, in its German translations.
+    for (const char* english : {"Raster and Vector", "Top to Bottom", "Shortest Travel", "Not Set"}) {
+      for (const QString& text : texts) EXPECT_FALSE(text.contains(english)) << text.toStdString();
+    }
+    EXPECT_TRUE(texts.contains("Raster und Vektor"));
+    EXPECT_TRUE(texts.contains("Drucken"));
+    // Keywords, and so the job, stay as they are.
+    EXPECT_EQ(job->jobOptions().at("JobType"), "Raster");
+  }
+  for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
+  }
+  QLocale::setDefault(previous);
 }
 
 }  // namespace

@@ -1,160 +1,144 @@
 // zarvik-print end to end: jobs to the "Zarvik" queue of a private cupsd on
-// loopback (started once per run by the app.cupsd.start fixture), the
-// options the engraver's backend received, the settings remembered after a
-// print, and CUPS's own words when it refuses.
+// loopback (started once per run by the app.cupsd.start fixture), as one
+// table of command lines: the options the engraver's backend received, no
+// job when a setting was refused, the settings remembered after a print and
+// kept apart from a PPD file's, and CUPS's own words when it refuses.
+#include <cups/cups.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <optional>
-#include <regex>
 #include <thread>
 
 #include "host/raster_document.h"
+#include "support/ppd_files.h"
 #include "support/private_cupsd.h"
 #include "zarvik_print_runner.h"
 
 namespace zarvik::print::testing {
 namespace {
 
-using Options = std::map<std::string, std::string>;
-using Messages = std::vector<std::string>;
-
 const fs::path kServerDir = ZARVIK_APP_CUPSD_DIR;
-constexpr char kQueue[] = "Zarvik";
 
-class PrintToQueueTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    server = zarvik::testing::privateCupsServer(kServerDir);
-    ASSERT_FALSE(server.empty()) << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
-    runner.set("CUPS_SERVER", server);
-    document = runner.dir() / "page.ras";
-    ASSERT_TRUE(host::writeBlankRasterPage(document, /*dotsPerInch=*/75, /*widthPoints=*/72, /*heightPoints=*/72).ok());
+// How many jobs the server has had for the queue, whatever their state.
+int jobsOf(const std::string& server) {
+  cupsSetServer(server.c_str());
+  cups_job_t* jobs = nullptr;
+  int count = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, "Zarvik", /*myjobs=*/0, CUPS_WHICHJOBS_ALL);
+  cupsFreeJobs(count, jobs);
+  cupsSetServer(nullptr);
+  return count;
+}
+
+// What the backend received for the job "job N sent to Zarvik" names; waits
+// at most 30 s for the backend to finish it.
+Options received(const ProgramRun& run, const fs::path& document) {
+  std::smatch match;
+  static const std::regex sent("job ([0-9]+) sent to Zarvik\n");
+  if (!std::regex_match(run.out, match, sent)) {
+    ADD_FAILURE() << "no job was sent:\n" << run.transcript();
+    return {};
   }
-
-  // The job's number in "job N sent to Zarvik", or 0.
-  static int sentJob(const ProgramRun& run) {
-    std::smatch match;
-    static const std::regex sent("job ([0-9]+) sent to Zarvik\n");
-    if (!std::regex_match(run.out, match, sent)) {
-      ADD_FAILURE() << "no job was sent:\n" << run.transcript();
-      return 0;
-    }
-    return std::stoi(match[1]);
+  const fs::path base = zarvik::testing::capturedJob(kServerDir, std::stoi(match[1]));
+  for (int i = 0; i < 300 && !fs::exists(base.string() + ".done"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-
-  // What the capture backend wrote for `job`, once it is done; waits at
-  // most 30 s.
-  fs::path captured(int job) {
-    const fs::path base = zarvik::testing::capturedJob(kServerDir, job);
-    for (int i = 0; i < 300 && !fs::exists(base.string() + ".done"); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return base;
-  }
-
-  Options reportedOptions(const Args& sets) {
-    ProgramRun dry = runner.run(Args{"--printer", kQueue, "--no-gui", "--dry-run"} + sets);
-    EXPECT_EQ(dry.status, 0) << dry.transcript();
-    QJsonObject report = dry.json();
-    EXPECT_EQ(report.value("printer").toString().toStdString(), kQueue);
-    return textMap(report.value("options"));
-  }
-
-  std::string server;
-  fs::path document;
-  ZarvikPrintRunner runner;
-};
-
-TEST_F(PrintToQueueTest, AJobReachesTheEngraverWithTheChosenSettings) {
-  const Args sets = setting({"JobType=Vector", "vectorPower=80", "cResolution=300"});
-  const Options expected = reportedOptions(sets);
-  ASSERT_EQ(expected.count("JobType"), 1u);
-  EXPECT_EQ(expected.at("JobType"), "Vector");
-  EXPECT_EQ(expected.at("vectorPower"), "Custom.80");
-  EXPECT_EQ(expected.at("cResolution"), "Custom.300");
-  EXPECT_FALSE(fs::exists(runner.settingsFileOf(kQueue))) << "a dry run without --save saved";
-
-  ProgramRun print = runner.run(Args{"--printer", kQueue, "--no-gui"} + sets + Args{document.string()});
-  EXPECT_EQ(print.status, 0) << print.transcript();
-  EXPECT_EQ(print.messages(), Messages{});
-  const int job = sentJob(print);
-  ASSERT_GT(job, 0);
-
-  const fs::path base = captured(job);
-  ASSERT_TRUE(fs::exists(base.string() + ".done")) << "the backend captured no job " << job;
-  const Options received = zarvik::testing::parseOptionLine(readFile(base.string() + ".options"));
-  EXPECT_EQ(received.at("JobType"), "Vector");
-  EXPECT_EQ(received.at("vectorPower"), "Custom.80");
-  EXPECT_EQ(received.at("cResolution"), "Custom.300");
-  // Every marked option went with the job, as the dry run reported it.
-  for (const auto& [name, value] : expected) {
-    EXPECT_EQ(received.count(name) ? received.at(name) : "(missing)", value) << name;
-  }
-  EXPECT_EQ(readFile(base.string() + ".title"), "page.ras\n");
+  EXPECT_EQ(readFile(base.string() + ".title"), document.filename().string() + "\n");
   EXPECT_EQ(readFile(base.string() + ".data"), readFile(document));
-
-  // The print was remembered as the queue's last used settings, and the
-  // next dialog starts from them.
-  const fs::path file = runner.settingsFileOf(kQueue);
-  ASSERT_TRUE(fs::exists(file));
-  QJsonObject saved = QJsonDocument::fromJson(QByteArray::fromStdString(readFile(file))).object();
-  EXPECT_EQ(saved.value("printer").toString().toStdString(), kQueue);
-  EXPECT_EQ(textMap(saved.value("lastUsed").toObject().value("options")), expected);
-  EXPECT_EQ(reportedOptions({}), expected);
+  return zarvik::testing::parseOptionLine(readFile(base.string() + ".options"));
 }
 
-TEST_F(PrintToQueueTest, ARefusedSettingStillSendsTheJobWithTheRest) {
-  ProgramRun print =
-      runner.run(Args{"--printer", kQueue, "--no-gui"} +
-                 setting({"JobType=Raster", "rasterSpeed=500", "rasterPower=35"}) + Args{document.string()});
-  EXPECT_EQ(print.status, 3) << print.transcript();
-  EXPECT_EQ(print.messages(),
-            Messages{"refused --set rasterSpeed=500: Raster Speed must be from 1 to 100; 500 is outside that range."});
-  const int job = sentJob(print);
-  ASSERT_GT(job, 0);
-  const fs::path base = captured(job);
-  ASSERT_TRUE(fs::exists(base.string() + ".done")) << "the backend captured no job " << job;
-  const Options received = zarvik::testing::parseOptionLine(readFile(base.string() + ".options"));
-  EXPECT_EQ(received.at("JobType"), "Raster");
-  EXPECT_EQ(received.at("rasterPower"), "Custom.35");
-  EXPECT_EQ(received.at("rasterSpeed"), "Custom.50");
-}
+TEST(PrintToQueueTest, JobsCarryWhatThePersonChoseAndNothingElse) {
+  ZarvikPrintRunner runner;
+  const std::string server = zarvik::testing::privateCupsServer(kServerDir);
+  ASSERT_FALSE(server.empty()) << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
+  runner.set("CUPS_SERVER", server);
+  const fs::path document = runner.dir() / "page.ras";
+  ASSERT_TRUE(host::writeBlankRasterPage(document, /*dotsPerInch=*/75, /*widthPoints=*/72, /*heightPoints=*/72).ok());
+  const fs::path queueFile = runner.settingsFileOf("Zarvik");
 
-TEST_F(PrintToQueueTest, WhatCupsRefusesExitsFiveInItsOwnWordsAndSavesNothing) {
-  const fs::path note = runner.dir() / "note.txt";
-  writeFile(note, "plain text needs filters this server does not have\n");
-  const fs::path missing = runner.dir() / "nowhere.ras";
-  struct Case {
-    Args arguments;
-    int status;
-    std::string message;
+  const Args queue = {"--printer", "Zarvik", "--no-gui"};
+  const Args sets = setting({"JobType=Vector", "vectorPower=80", "cResolution=300"});
+  Options chosen;
+  int jobsBefore = -1;
+  std::string savedByPrint;
+  const std::vector<Row> rows = {
+      // The dry run says what the print sends; the print sends it and
+      // remembers it, apart from what --ppd of a file of that name saves.
+      {.args = queue + Args{"--dry-run"} + sets,
+       .report = true,
+       .after = {{queueFile.string(), kAbsent}},
+       .then =
+           [&](const ProgramRun& run) {
+             chosen = textMap(run.json().value("options"));
+             EXPECT_EQ(run.json().value("printer").toString(), "Zarvik");
+             EXPECT_EQ(chosen.at("JobType"), "Vector");
+             EXPECT_EQ(chosen.at("vectorPower"), "Custom.80");
+             EXPECT_EQ(chosen.at("cResolution"), "Custom.300");
+           }},
+      {.args = queue + sets + Args{document.string()},
+       .then =
+           [&](const ProgramRun& run) {
+             const Options got = received(run, document);
+             for (const auto& [name, value] : chosen)
+               EXPECT_EQ(got.count(name) ? got.at(name) : "(none)", value) << name;
+             EXPECT_EQ(lastUsedOptions(queueFile), chosen);
+             savedByPrint = readFile(queueFile);
+           }},
+      {.args = {"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save", "--set", "JobType=Raster"},
+       .report = true,
+       .before = {{"@/Zarvik.ppd", readFile(zarvik::testing::samplePpdPath())}},
+       .then = [&](const ProgramRun&) { EXPECT_EQ(readFile(queueFile), savedByPrint); }},
+      {.args = queue + Args{"--dry-run"},
+       .report = true,
+       .then =
+           [&](const ProgramRun& run) {
+             EXPECT_EQ(textMap(run.json().value("options")), chosen);
+             jobsBefore = jobsOf(server);
+           }},
+      // A refused setting sends nothing: the laser would get a value nobody
+      // chose.
+      {.args = queue + setting({"JobType=Raster", "rasterSpeed=700", "rasterPower=35"}) + Args{document.string()},
+       .status = 3,
+       .messages = {"refused --set rasterSpeed=700: Raster Speed must be from 1 to 100; 700 is outside that range.",
+                    "nothing was sent to Zarvik, as the printer refused a setting"},
+       .then =
+           [&](const ProgramRun&) {
+             EXPECT_EQ(jobsOf(server), jobsBefore) << "a job was created";
+             EXPECT_EQ(readFile(queueFile), savedByPrint);
+           }},
+      // What CUPS refuses, in its own words; a document that is not there
+      // is the person's mistake.
+      {.args = {"--printer", "NoSuchQueue", "--no-gui", document.string()},
+       .status = 5,
+       .messages = {"Cannot get the PPD of the printer NoSuchQueue: The printer or class does not exist."}},
+      {.args = {"--printer", "NoSuchQueue", "--no-gui", "--dry-run"},
+       .status = 5,
+       .messages = {"Cannot get the PPD of the printer NoSuchQueue: The printer or class does not exist."}},
+      {.args = {"--no-gui", "--dry-run"},  // the private server has no default printer
+       .status = 5,
+       .messages = {"CUPS has no default printer; name one with --printer"}},
+      {.args = queue + Args{"--set", "JobType=Vector", "@/note.txt"},
+       .status = 5,
+       .messages = {"CUPS did not accept the document note.txt: Unsupported document-format \"text/plain\"."},
+       .before = {{"@/note.txt", "plain text needs filters this server does not have\n"}}},
+      {.args = queue + Args{"--set", "JobType=Vector", "@/nowhere.ras"},
+       .status = 2,
+       .messages = {"there is no document @/nowhere.ras"}},
+      // A job sent whose settings cannot be saved has a status of its own:
+      // a script must not send it again.
+      {.args = queue + Args{document.string()},
+       .status = 6,
+       .messages = {"warning: Cannot read the settings file @/blocked/zarvik-print/Zarvik.json: Not a directory; the "
+                    "defaults are used.",
+                    "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder "
+                    "@/blocked/zarvik-print: Not a directory."},
+       .before = {{"@/blocked", "a file where the configuration folder would be"}},
+       .env = {{"XDG_CONFIG_HOME", "@/blocked"}}},
   };
-  const std::vector<Case> cases = {
-      {{"--printer", "NoSuchQueue", "--no-gui", document.string()},
-       5,
-       "Cannot get the PPD of the printer NoSuchQueue: The printer or class does not exist."},
-      {{"--printer", "NoSuchQueue", "--no-gui", "--dry-run"},
-       5,
-       "Cannot get the PPD of the printer NoSuchQueue: The printer or class does not exist."},
-      // The private server has no default printer.
-      {{"--no-gui", "--dry-run"}, 5, "CUPS has no default printer; name one with --printer"},
-      {{"--printer", kQueue, "--no-gui", "--set", "JobType=Vector", note.string()},
-       5,
-       "CUPS did not accept the document note.txt: Unsupported document-format \"text/plain\"."},
-      // A document that is not there is the person's mistake.
-      {{"--printer", kQueue, "--no-gui", "--set", "JobType=Vector", missing.string()},
-       2,
-       "there is no document " + missing.string()},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.message);
-    ProgramRun run = runner.run(c.arguments);
-    EXPECT_EQ(run.status, c.status) << run.transcript();
-    EXPECT_EQ(run.messages(), Messages{c.message});
-    EXPECT_EQ(run.out, "");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE("row " + std::to_string(i + 1));
+    check(runner, rows[i]);
   }
-  EXPECT_FALSE(fs::exists(runner.configHome())) << "a job that was not sent saved its settings";
 }
 
 }  // namespace

@@ -66,10 +66,6 @@ TEST_F(CupsJobsTest, TheQueueIsListedAndItsPpdOpens) {
   JobOptions defaults = jobOptionsFromMarks(host.value()->ppdFile());
   EXPECT_EQ(defaults.options.at("JobType"), "Combined");
   EXPECT_EQ(defaults.options.at("cResolution"), "600");
-
-  auto missing = openQueue(http.get(), "NoSuchQueue");
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error(), "Cannot get the PPD of the printer NoSuchQueue: The printer or class does not exist.");
 }
 
 TEST_F(CupsJobsTest, TheBackendReceivesTheMarkedOptions) {
@@ -121,29 +117,12 @@ TEST_F(CupsJobsTest, CupsRefusalsAreReportedInItsOwnWords) {
   ASSERT_FALSE(missing.ok());
   EXPECT_EQ(missing.error(), "CUPS did not take the job for NoSuchQueue: The printer or class does not exist.");
 
-  fs::path text = kServerDir / "note.txt";
-  testing::writeFile(text, "plain text needs filters this server does not have\n");
-  auto unsupported = submitJob(http.get(), {kQueue, "t", {text}, "text/plain", {}});
-  ASSERT_FALSE(unsupported.ok());
-  EXPECT_EQ(unsupported.error(),
-            "CUPS did not accept the document note.txt: Unsupported document-format \"text/plain\".");
-
   auto unreadable = submitJob(http.get(), {kQueue, "t", {kServerDir / "none.ras"}, kCupsRasterFormat, {}});
   ASSERT_FALSE(unreadable.ok());
   EXPECT_EQ(unreadable.error(), "Cannot read " + (kServerDir / "none.ras").string() + ": No such file or directory.");
 
   auto nothing = submitJob(http.get(), {kQueue, "t", {}, kCupsRasterFormat, {}});
   EXPECT_EQ(nothing.error(), "There is no document to print.");
-}
-
-TEST(CupsConnectionTest, AServerThatIsNotThereIsNamed) {
-  // Port 1 on loopback: nothing listens there, so the connection is
-  // refused, which libcups words as below.
-  cupsSetServer("127.0.0.1:1");
-  auto connected = connectToCups();
-  cupsSetServer(nullptr);
-  ASSERT_FALSE(connected.ok());
-  EXPECT_EQ(connected.error(), "Cannot reach the CUPS server at 127.0.0.1:1: Host is down.");
 }
 
 }  // namespace

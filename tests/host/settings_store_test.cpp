@@ -1,7 +1,5 @@
 // Remembered settings and presets in a real file in a private folder.
 #include "host/settings_store.h"
-#include "support/files.h"
-#include "support/temporary_folder.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -10,9 +8,14 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
+#include "support/temporary_folder.h"
 
 namespace zarvik::host {
 namespace {
@@ -40,7 +43,6 @@ const SavedSettings kAcrylic = {{{"JobType", "Vector"}, {"vectorPower", "Custom.
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-
   testing::TemporaryFolder made{"zarvik-settings"};
   fs::path folder = made.path();
   fs::path file = folder / "Zarvik.json";
@@ -72,6 +74,33 @@ TEST_F(SettingsStoreTest, FileNamesFollowXdgConfigHomeAndNeverCollide) {
   EXPECT_EQ(SettingsStore::fileNameFor("a%20b"), "a%2520b.json");
   EXPECT_EQ(SettingsStore::fileNameFor(""), "%.json");
   EXPECT_NE(SettingsStore::fileNameFor("a b"), SettingsStore::fileNameFor("a_b"));
+
+  // Queue names CUPS takes (127 bytes) can escape to three times that: a
+  // long name is cut, never inside a %XX, and keeps apart by a hash.
+  const std::string umlauts = [] {
+    std::string name;
+    for (int i = 0; i < 63; ++i) name += "\xC3\xA4";
+    return name;
+  }();
+  std::set<std::string> names;
+  for (const std::string& printer : {umlauts + "a", umlauts + "b", std::string(250, 'z'), std::string(251, 'z')}) {
+    const std::string name = SettingsStore::fileNameFor(printer);
+    EXPECT_EQ(name.size(), SettingsStore::kLongestName + 5) << name;
+    EXPECT_TRUE(std::regex_match(name, std::regex("(%C3|%A4)+~[0-9A-F]{16}\\.json|z+~[0-9A-F]{16}\\.json"))) << name;
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 4u);
+  const std::string justShortEnough(SettingsStore::kLongestName, 'y');
+  EXPECT_EQ(SettingsStore::fileNameFor(justShortEnough), justShortEnough + ".json");
+
+  // A PPD file's settings are apart from any queue's.
+  setenv("XDG_CONFIG_HOME", "/xdg/config", 1);
+  EXPECT_EQ(SettingsStore::defaultFileForPpd("Zarvik"), fs::path("/xdg/config/zarvik-print/ppd/Zarvik.json"));
+  if (previousXdg) {
+    setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
 }
 
 TEST_F(SettingsStoreTest, LastUsedSettingsAndPresetsComeBackFromTheFile) {
@@ -185,7 +214,7 @@ TEST_F(SettingsStoreTest, EveryWriteReplacesTheFileWholeAndLeavesNoTemporaryFile
   EXPECT_EQ(reread.presetNames(), std::vector<std::string>{"Acrylic"});
 }
 
-TEST_F(SettingsStoreTest, AFileThatIsNotSettingsIsMovedAsideAndTheDefaultsAreUsed) {
+TEST_F(SettingsStoreTest, AFileThatIsNotSettingsIsMovedAsideUnderANameOfItsOwnAndTheDefaultsAreUsed) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"{\"format\": \"zarvik-print-settings\", \"lastUsed\": {", "unterminated object at byte 49"},
       {"", "illegal value at byte 0"},
@@ -194,22 +223,46 @@ TEST_F(SettingsStoreTest, AFileThatIsNotSettingsIsMovedAsideAndTheDefaultsAreUse
       {"{\"lastUsed\": {}}", "its \"format\" is not \"zarvik-print-settings\""},
       {"{\"format\": \"other\"}", "its \"format\" is not \"zarvik-print-settings\""},
   };
-  const fs::path aside = folder / "Zarvik.json.corrupt";
+  // Every copy moved aside is kept, whatever the second it was moved in.
+  const std::regex aside(R"((.*)/Zarvik\.json\.corrupt-[0-9]{8}-[0-9]{6}(-[0-9]+)?)");
+  std::multiset<std::string> kept;
   for (const auto& [contents, reason] : cases) {
     SCOPED_TRACE(contents);
     writeFile(file, contents);
+    // A dry run's store moves nothing and says what another would do.
+    SettingsStore dry(file, "Zarvik", SettingsStore::Access::kReadOnly);
+    std::vector<std::string> said = dry.load();
+    ASSERT_EQ(said.size(), 1u);
+    const std::string start = "The settings file " + file.string() + " cannot be read as settings (" + reason + ")";
+    EXPECT_EQ(said[0].substr(0, start.size()), start);
+    EXPECT_NE(said[0].find("; the defaults are used, and a run that is no dry run would move it to " + file.string() +
+                           ".corrupt-"),
+              std::string::npos)
+        << said[0];
+    EXPECT_EQ(readFile(file), contents);
+    EXPECT_EQ(dry.saveLastUsed(kWood).message(), "A dry run saves no settings.");
+
     SettingsStore store(file, "Zarvik");
-    EXPECT_EQ(store.load(),
-              std::vector<std::string>{"The settings file " + file.string() + " cannot be read as settings (" + reason +
-                                       "); it was moved to " + aside.string() + " and the defaults are used."});
+    said = store.load();
+    ASSERT_EQ(said.size(), 1u);
+    std::smatch moved;
+    ASSERT_TRUE(std::regex_search(said[0], moved, std::regex(" it was moved to (.*) and the defaults are used\\.$")))
+        << said[0];
+    EXPECT_TRUE(std::regex_match(moved[1].str(), aside)) << moved[1];
+    EXPECT_EQ(said[0].substr(0, start.size()), start);
     EXPECT_FALSE(store.lastUsed());
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(readFile(aside), contents);
+    EXPECT_EQ(readFile(moved[1].str()), contents);
+    kept.insert(contents);
   }
-  // The next save starts a good file; the moved one stays for the person.
+  std::multiset<std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) found.insert(readFile(entry.path()));
+  EXPECT_EQ(found, kept);
+
+  // The next save starts a good file; the moved ones stay for the person.
   SettingsStore store(file, "Zarvik");
   ASSERT_TRUE(store.saveLastUsed(kWood).ok());
-  EXPECT_EQ(entries(folder), (std::vector<std::string>{"Zarvik.json", "Zarvik.json.corrupt"}));
+  EXPECT_EQ(entries(folder).size(), cases.size() + 1);
   EXPECT_TRUE(store.load().empty());
   EXPECT_EQ(store.lastUsed(), kWood);
 
