@@ -160,6 +160,10 @@
         <translation>%1 nimmt keinen eigenen Wert an.</translation>
     </message>
     <message>
+        <source>%1 needs a value: Custom.&lt;value&gt;.</source>
+        <translation>%1 braucht einen Wert: Custom.&lt;Wert&gt;.</translation>
+    </message>
+    <message>
         <source>%1 has no choice %2.</source>
         <translation>%1 hat keine Auswahl %2.</translation>
     </message>
