@@ -8,10 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 #include "host/cups_ppd_host.h"
-#include "host/job_options.h"
 #include "panel/option_table.h"
 #include "support/panel_agreement.h"
 #include "support/ppd_files.h"
@@ -44,16 +42,6 @@ class AppKitPanelTest : public ::testing::Test {
 
   const ZarvikPDE& core() const { return panel->core(); }
   int requests() const { return [static_cast<AppKitDrivenPanel&>(*panel).host() requests]; }
-  std::string job(const std::string& option) const {
-    auto options = host::jobOptionsFromMarks(host->ppdFile()).options;
-    return options.count(option) ? options[option] : "";
-  }
-  std::string setting(const std::string& suffix) const {
-    auto& values = host->dialogSettings().values();
-    auto found = values.find(ZarvikPDE::printSettingsKey(suffix));
-    return found == values.end() ? "" : found->second;
-  }
-
   std::shared_ptr<host::CupsPpdHost> host;
   std::unique_ptr<DrivenPanel> panel;
   ViewDriver* view = nullptr;
@@ -80,106 +68,12 @@ TEST_F(AppKitPanelTest, TheBundleLoadsByPathWithOurPrincipalClassAndGivesPanelsO
 }
 
 TEST(AppKitPanelAgreementTest, TheAppKitViewShowsWhatTheJobCarriesAfterEveryStep) {
-  AgreementResult result = runAgreement(platform(), agreementRunFromEnvironment(200));
+  // Fewer sequences than on Qt: GNUstep takes a tenth of a second to read
+  // the nib for each panel.
+  AgreementResult result = runAgreement(platform(), agreementRunFromEnvironment(100));
   std::printf("agreement on %s: %ld sequences, %ld steps, %d broke the rule\n", platform().name().c_str(),
               result.sequences, result.steps, result.failure ? 1 : 0);
   EXPECT_FALSE(result.failure.has_value()) << result.failure.value_or("");
-}
-
-// One person's change per row, and what the view, the panel, the PPD's
-// marks and the print settings hold afterwards.
-struct Change {
-  const char* what;
-  std::function<bool(ViewDriver&)> act;
-  std::function<void(const AppKitPanelTest&, const ZarvikPDE&, ViewDriver&)> check;
-};
-
-TEST_F(AppKitPanelTest, APersonsChangeOnEveryKindOfControlReachesThePpdAndTheView) {
-  const Change changes[] = {
-      {"a pop-up item", [](ViewDriver& v) { return v.pickItem("jobTypePopup", 1); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.shownKeyword("jobTypePopup"), "Vector");
-         EXPECT_EQ(p.jobTypeChoice, "Vector");
-         EXPECT_EQ(t.job(kJobType), "Vector");
-       }},
-      {"a check box", [](ViewDriver& v) { return v.clickCheckBox("vSpeedCompCheckBox"); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.state("vSpeedCompCheckBox"), 1);
-         EXPECT_EQ(p.vSpeedComp, 1);
-         EXPECT_EQ(t.job(kVectorSpeedComp), "enabled");
-       }},
-      {"a slider let go between positions", [](ViewDriver& v) { return v.moveSlider("rSpeedSlider", 37.4); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.sliderValue("rSpeedSlider"), 37);
-         EXPECT_EQ(v.text("rSpeedTextBox"), "37");
-         EXPECT_EQ(p.rSpeed, 37);
-         EXPECT_EQ(t.job(kRasterSpeed), "Custom.37");
-         EXPECT_EQ(t.setting(kRasterSpeedSuffix), "37");
-       }},
-      {"a slider beyond its end", [](ViewDriver& v) { return v.moveSlider("vFreqSlider", 1e9); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.sliderMaximum("vFreqSlider"), 5000);
-         EXPECT_EQ(p.vFreq, 5000);
-         EXPECT_EQ(t.job(kVectorFreq), "Custom.5000");
-       }},
-      {"the resolution's steps", [](ViewDriver& v) { return v.moveSlider("resolutionSlider", 2); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.text("resolutionTextBox"), "200");
-         EXPECT_EQ(p.resolution, 200);
-         EXPECT_EQ(t.job(kResolution), "Custom.200");
-       }},
-      {"a number typed and entered", [](ViewDriver& v) { return v.typeText("vPowerTextBox", "81", true); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.sliderValue("vPowerSlider"), 81);
-         EXPECT_EQ(p.vPower, 81);
-         EXPECT_EQ(t.job(kVectorPower), "Custom.81");
-         EXPECT_FALSE(v.hasPendingEdit("vPowerTextBox"));
-       }},
-      {"a number outside the field's range", [](ViewDriver& v) { return v.typeText("rPowerTextBox", "500", true); },
-       [](const AppKitPanelTest&, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.text("rPowerTextBox"), "50");
-         EXPECT_EQ(p.rPower, 50);
-       }},
-      {"a number left pending", [](ViewDriver& v) { return v.typeText("rPowerTextBox", "7", false); },
-       [](const AppKitPanelTest&, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_TRUE(v.hasPendingEdit("rPowerTextBox"));
-         EXPECT_EQ(v.text("rPowerTextBox"), "7");
-         EXPECT_EQ(p.rPower, 50);
-       }},
-      {"a pending number ended by the next field",
-       [](ViewDriver& v) { return v.typeText("vSpeedTextBox", "12", true); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver&) {
-         EXPECT_EQ(p.rPower, 7);
-         EXPECT_EQ(t.job(kRasterPower), "Custom.7");
-         EXPECT_EQ(p.vSpeed, 12);
-       }},
-      {"auto focus on, then a decimal thickness",
-       [](ViewDriver& v) { return v.clickCheckBox("autoFocusCheckBox") && v.typeText("materialTextBox", "2.5", true); },
-       [](const AppKitPanelTest& t, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_TRUE(v.isEnabled("vectorGridCheckBox"));
-         EXPECT_EQ(p.oMaterialThickness, 2.5f);
-         EXPECT_EQ(t.job(kMaterialThickness), "Custom.2.5");
-       }},
-      {"a pending thickness, then auto focus off",
-       [](ViewDriver& v) { return v.typeText("materialTextBox", "3", false) && v.clickCheckBox("autoFocusCheckBox"); },
-       [](const AppKitPanelTest&, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_FALSE(v.isEnabled("materialTextBox"));
-         EXPECT_FALSE(v.hasPendingEdit("materialTextBox"));
-         EXPECT_EQ(v.text("materialTextBox"), "2.5");
-         EXPECT_EQ(p.oMaterialThickness, 2.5f);
-         EXPECT_EQ(p.oAutoFocus, 0);
-       }},
-      {"a disabled control", [](ViewDriver& v) { return !v.clickCheckBox("vectorGridCheckBox"); },
-       [](const AppKitPanelTest&, const ZarvikPDE& p, ViewDriver& v) {
-         EXPECT_EQ(v.state("vectorGridCheckBox"), 0);
-         EXPECT_EQ(p.oVectorGrid, 0);
-       }},
-  };
-  for (const Change& change : changes) {
-    SCOPED_TRACE(change.what);
-    ASSERT_TRUE(change.act(*view));
-    change.check(*this, core(), *view);
-  }
 }
 
 TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing) {
