@@ -184,45 +184,8 @@ struct Step {
   bool commit = true;
   std::map<std::string, std::string> options{};  // a preset's options
   std::vector<std::pair<std::string, std::string>> stored{};
+  std::string what{};  // the step as a failure prints it
 };
-
-std::string describe(const Step& step) {
-  std::ostringstream out;
-  switch (step.kind) {
-    case Step::kPick:
-      out << "pick item " << step.item << " in " << kChoices[step.which].popup;
-      break;
-    case Step::kClick:
-      out << "click " << kOnOff[step.which].box;
-      break;
-    case Step::kSlide:
-      out << "drag " << kNumeric[step.which].slider << " to " << step.at << " of its range";
-      break;
-    case Step::kType:
-      out << "type \"" << step.text << "\" in " << kNumeric[step.which].field
-          << (step.commit ? ", Return" : ", no Return");
-      break;
-    case Step::kRestore:
-      out << "restore";
-      break;
-    case Step::kShow:
-      out << "show";
-      break;
-    case Step::kHostChange:
-      out << "another panel marks choice " << step.item << " of " << kChoices[step.which].option << ", show";
-      break;
-    case Step::kPreset:
-      out << "preset";
-      for (const auto& [option, choice] : step.options) out << " " << option << "=" << choice;
-      break;
-    case Step::kStoredValues:
-      out << "print settings hold";
-      for (const auto& [suffix, text] : step.stored) out << " " << suffix << "=\"" << text << "\"";
-      out << ", restore";
-      break;
-  }
-  return out.str();
-}
 
 std::string typedText(std::mt19937& random, bool decimal) {
   static const char* kOdd[] = {"", "abc", "-", "+50", " 7", "1e3", "0"};
@@ -235,31 +198,38 @@ std::string typedText(std::mt19937& random, bool decimal) {
 std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
   std::vector<Step> steps;
   // Half the panels are shown before any restore.
-  if (chance(random, 50)) steps.push_back({Step::kRestore});
-  steps.push_back({Step::kShow});
+  if (chance(random, 50)) steps.push_back({Step::kRestore, 0, 0, 0, "", true, {}, {}, "restore"});
+  steps.push_back({Step::kShow, 0, 0, 0, "", true, {}, {}, "show"});
   while (static_cast<int>(steps.size()) < count) {
     Step step{static_cast<Step::Kind>(pick(random, 9))};
     // A person's changes are most of what happens.
     if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
+    std::ostringstream what;
     switch (step.kind) {
       case Step::kPick:
       case Step::kHostChange:
         step.which = pick(random, 5);
         step.item = static_cast<unsigned>(pick(random, 64));
+        what << (step.kind == Step::kPick ? "pick item " : "another panel marks choice ") << step.item << " of "
+             << kChoices[step.which].popup << (step.kind == Step::kPick ? "" : ", show");
         break;
       case Step::kClick:
         step.which = pick(random, 5);
+        what << "click " << kOnOff[step.which].box;
         break;
       case Step::kSlide:
         step.which = std::array{0, 1, 2, 3, 4, kResolutionSetting}[pick(random, 6)];
         step.at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
+        what << "drag " << kNumeric[step.which].slider << " to " << step.at << " of its range";
         break;
       case Step::kType:
         step.which = pick(random, 6);
         step.text = typedText(random, kNumeric[step.which].decimal);
         step.commit = chance(random, 70);
+        what << "type \"" << step.text << "\" in " << kNumeric[step.which].field << (step.commit ? ", Return" : "");
         break;
       case Step::kPreset:
+        what << "preset";
         for (int i = 0, n = 1 + pick(random, 4); i < n; ++i) {
           int setting = pick(random, 17);
           std::string option = setting < 5    ? kChoices[setting].option
@@ -267,22 +237,27 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
                                               : kNumeric[setting - 10].option;
           ppd_option_t* found = ppdFindOption(ppd, option.c_str());
           if (found == nullptr || found->num_choices <= 0) continue;
-          if (setting >= 10 && chance(random, 50)) {
-            step.options[found->keyword] = "Custom." + storedValueText(random, kNumeric[setting - 10].decimal);
-          } else {
-            step.options[found->keyword] = found->choices[pick(random, found->num_choices)].choice;
-          }
+          std::string& choice = step.options[found->keyword];
+          choice = setting >= 10 && chance(random, 50)
+                       ? "Custom." + storedValueText(random, kNumeric[setting - 10].decimal)
+                       : std::string(found->choices[pick(random, found->num_choices)].choice);
+          what << " " << found->keyword << "=" << choice;
         }
         break;
       case Step::kStoredValues:
+        what << "print settings hold";
         for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
           const NumericSetting& setting = kNumeric[pick(random, 7)];
           step.stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
+          what << " " << setting.suffix << "=\"" << step.stored.back().second << "\"";
         }
+        what << ", restore";
         break;
       default:
+        what << (step.kind == Step::kRestore ? "restore" : "show");
         break;
     }
+    step.what = what.str();
     steps.push_back(std::move(step));
   }
   return steps;
@@ -580,7 +555,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     out << "\n";
     std::string replay = std::to_string(seed) + ":";
     for (std::size_t k = 0; k < kept.size(); ++k) {
-      out << "  " << k + 1 << ". " << describe(all[static_cast<std::size_t>(kept[k])]) << "\n";
+      out << "  " << k + 1 << ". " << all[static_cast<std::size_t>(kept[k])].what << "\n";
       replay += (k ? "," : "") + std::to_string(kept[k]);
     }
     if (kept.empty()) out << "  (as built)\n";
