@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -13,28 +14,21 @@
 #include "panel/ppd_text.h"
 #include "panel/system_log.h"
 
-// libcups 2.4 marks every ppd* call deprecated; the targets need a few.
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // libcups 2.4 says so of every ppd* call
 
 namespace zarvik::fuzz {
 
 inline void check(bool ok, const char* what) {
-  if (ok) return;
-  std::fprintf(stderr, "invariant broken: %s\n", what);
-  std::abort();
+  if (!ok) std::fprintf(stderr, "invariant broken: %s\n", what), std::abort();
 }
 
 // One line a person can read: not empty, UTF-8, no control character.
 inline bool plainLine(std::string_view line) {
-  for (std::size_t i = 0, length; i < line.size(); i += length) {
-    length = validUtf8SequenceLength(line.substr(i));
-    if (length == 0 || static_cast<unsigned char>(line[i]) < 0x20 || line[i] == 0x7F) return false;
-  }
-  return !line.empty();
+  auto control = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
+  return !line.empty() && decodeUtf8Lossy(line) == line && std::ranges::none_of(line, control);
 }
 
-// Takes the log's entries while it lives.
-struct LogEntries final : LogSink {
+struct LogEntries final : LogSink {  // takes the log's entries while it lives
   LogEntries() : previous(setLogSink(this)) {}
   ~LogEntries() override { setLogSink(previous); }
   void write(std::string_view entry) override { written.emplace_back(entry); }
@@ -42,13 +36,11 @@ struct LogEntries final : LogSink {
   std::vector<std::string> written;
 };
 
-// The PPD libcups reads from `text`, its defaults marked.
+// The PPD libcups reads from `text` through a descriptor, its defaults marked.
 inline std::unique_ptr<ppd_file_t, decltype(&ppdClose)> openPpd(std::string_view text) {
-  std::unique_ptr<ppd_file_t, decltype(&ppdClose)> ppd(nullptr, ppdClose);
-  int fd = memfd_create("ppd", 0);  // libcups reads from a descriptor
-  if (write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && lseek(fd, 0, SEEK_SET) == 0) {
-    ppd.reset(ppdOpenFd(fd));
-  }
+  int fd = memfd_create("ppd", 0);
+  bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && lseek(fd, 0, SEEK_SET) == 0;
+  std::unique_ptr<ppd_file_t, decltype(&ppdClose)> ppd(written ? ppdOpenFd(fd) : nullptr, ppdClose);
   close(fd);
   if (ppd) ppdMarkDefaults(ppd.get());
   return ppd;

@@ -1,10 +1,6 @@
-// Input: a settings file's bytes, the text of one change, a byte with the
-// text's length, a byte choosing the change (last used settings, a new preset,
-// a preset deleted, one replaced). Must hold: a file that is not settings is
-// moved aside byte for byte and nothing of it kept, else reading changes no
-// file; the change fails only when it cannot be made, and then writes nothing;
-// a new store loads what the first one read plus the change, without a
-// warning; no other file is left; every warning and failure is one plain line.
+// Input: a settings file, the text of a change, its length, a byte choosing the change. Must hold: load, the change,
+// save, load again gives what was saved, without a warning; a change fails exactly when it cannot be made, and then
+// writes nothing; an unparsable file is moved aside byte for byte, nothing of it kept; every warning is one plain line.
 #include <filesystem>
 #include <fstream>
 
@@ -13,31 +9,23 @@
 
 namespace fs = std::filesystem;
 using namespace zarvik::host;
-using zarvik::fuzz::check;
-using State = std::pair<std::optional<SavedSettings>, std::map<std::string, SavedSettings>>;
+using zarvik::fuzz::check, zarvik::fuzz::plainLine;
+using State = std::pair<std::optional<SavedSettings>, std::map<std::string, SavedSettings>>;  // last used, presets
 
-// A private folder, in memory where there is one: every save flushes.
-static const struct Folder {
-  std::string path = (fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path()) /
-                     "zarvik-fuzz-settings-XXXXXX";
+// A private folder for one run (libFuzzer ends with no exit handler), in memory where there is one: saves flush.
+struct Folder {
+  std::string path = fs::path(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path()) / "zarvik-XXXXXX";
   Folder() { check(mkdtemp(path.data()) != nullptr, "a private folder is made"); }
   ~Folder() { fs::remove_all(path); }
-} folder;
+};
 
-static std::optional<std::string> readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return in ? std::optional(std::string(std::istreambuf_iterator<char>(in), {})) : std::nullopt;
-}
-
-// The file moved aside, if any; no other file is left.
-static std::optional<fs::path> movedAside() {
-  std::optional<fs::path> aside;
-  for (const auto& entry : fs::directory_iterator(folder.path)) {
-    if (entry.path().filename() == "Zarvik.json") continue;
-    check(!aside && entry.path().filename().string().starts_with("Zarvik.json.corrupt-"), "no other file is left");
-    aside = entry.path();
+static std::map<std::string, std::string> files(const fs::path& folder) {  // by name, with their bytes
+  std::map<std::string, std::string> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::ifstream in(entry.path(), std::ios::binary);
+    found[entry.path().filename()] = std::string(std::istreambuf_iterator<char>(in), {});
   }
-  return aside;
+  return found;
 }
 
 static State stateOf(const SettingsStore& store) {
@@ -47,14 +35,12 @@ static State stateOf(const SettingsStore& store) {
 }
 
 // "key=value" pieces separated by ';', alternately options and print settings.
-static SavedSettings settingsFrom(std::string_view text) {
+static SavedSettings settingsFrom(const std::string& text) {
   SavedSettings settings;
-  for (std::size_t start = 0, index = 0; start <= text.size(); ++index) {
-    std::string_view piece = text.substr(start, text.find(';', start) - start);
-    std::size_t equals = std::min(piece.find('='), piece.size());
-    std::string_view key = piece.substr(0, equals), value = piece.substr(std::min(equals + 1, piece.size()));
-    (index % 2 ? settings.printSettings : settings.options).insert_or_assign(std::string(key), std::string(value));
-    start += piece.size() + 1;
+  for (std::size_t start = 0, end, index = 0; start <= text.size(); start = end + 1, ++index) {
+    end = std::min(text.find(';', start), text.size());
+    const std::string piece = text.substr(start, end - start), key = piece.substr(0, piece.find('='));
+    (index % 2 ? settings.printSettings : settings.options)[key] = piece.substr(std::min(key.size() + 1, piece.size()));
   }
   return settings;
 }
@@ -65,40 +51,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string fileBytes(reinterpret_cast<const char*>(data), size - 2 - textSize);
   const std::string text = zarvik::decodeUtf8Lossy({reinterpret_cast<const char*>(data) + fileBytes.size(), textSize});
   const unsigned change = data[size - 1] % 4, choice = data[size - 1];
-  for (const auto& entry : fs::directory_iterator(folder.path)) fs::remove(entry.path());
+  const Folder folder;
   const fs::path file = fs::path(folder.path) / "Zarvik.json";
-  check(static_cast<bool>(std::ofstream(file, std::ios::binary) << fileBytes), "the input file is written");
+  check(static_cast<bool>(std::ofstream(file, std::ios::binary) << fileBytes), "the file is written");
 
   SettingsStore store(file, "Zarvik");
-  const std::vector<std::string> warnings = store.load();
+  const bool oneWarning = store.load().size() == 1;
   const State before = stateOf(store);
-  const std::optional<fs::path> aside = movedAside();
-  check(aside ? readAll(*aside) == fileBytes && before == State{} && warnings.size() == 1 && !fs::exists(file)
-              : readAll(file) == fileBytes,
-        "a file that is not settings is moved aside byte for byte and nothing of it kept; reading changes no file");
+  const std::map<std::string, std::string> read = files(folder.path);
+  const bool aside = !read.contains("Zarvik.json");
+  check(read.size() == 1 && read.begin()->second == fileBytes, "reading keeps the file's bytes, moved aside or not");
+  check(!aside || (read.begin()->first.starts_with("Zarvik.json.corrupt-") && oneWarning && before == State{}),
+        "a file that is not settings is moved aside, with one warning, and nothing of it is kept");
 
   State expected = before;
   const SavedSettings settings = settingsFrom(text);
   const bool existing = (change == 3 || (change == 2 && (choice & 4))) && !before.second.empty();
   const std::string name = existing ? before.second.begin()->first : text;
-  const Status status = change == 0   ? store.saveLastUsed(settings)
-                        : change == 2 ? store.deletePreset(name)
-                                      : store.savePreset(name, settings);
+  const Status status = change == 0 ? store.saveLastUsed(settings)
+                        : change == 2 ? store.deletePreset(name) : store.savePreset(name, settings);
   if (change == 0) expected.first = settings;
   if (change == 2) expected.second.erase(name);
   if (change % 2 == 1) expected.second.insert_or_assign(name, settings);
-  check(status.ok() == (change == 0 || (change == 2 ? before.second.contains(name) : !name.empty())),
-        "a change fails exactly when it cannot be made");
-  for (const std::string& line : warnings) check(zarvik::fuzz::plainLine(line), "a warning is one plain line");
-  for (const std::string& line : store.warnings()) check(zarvik::fuzz::plainLine(line), "a warning is one plain line");
+  check(status.ok() == (change == 0 || (change == 2 ? before.second.contains(name) : !name.empty())), "fails if must");
+  for (const std::string& line : store.warnings()) check(plainLine(line), "a warning is one plain line");
   if (!status.ok()) {
-    check(zarvik::fuzz::plainLine(status.message()) && (aside ? !fs::exists(file) : readAll(file) == fileBytes),
-          "a failure is one plain line and writes nothing");
+    check(plainLine(status.message()) && files(folder.path) == read, "a failure is one plain line, writes nothing");
     return 0;
   }
-  check(stateOf(store) == expected, "the store holds what it saved");
   SettingsStore next(file, "Zarvik");
-  check(next.load().empty() && stateOf(next) == expected && movedAside() == aside,
-        "what was saved loads again, without a warning, and no other file is left");
+  check(next.load().empty() && stateOf(next) == expected, "what was saved loads again, without a warning");
+  check(stateOf(store) == expected && files(folder.path).size() == read.size() + aside, "kept, no file left over");
   return 0;
 }
