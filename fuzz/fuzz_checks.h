@@ -1,33 +1,49 @@
-// What the fuzz targets share: how a broken invariant stops the run (the
-// fuzzer keeps the input as a finding) and what a plain line is.
+// What the fuzz targets share: a broken invariant stops the run (the fuzzer
+// keeps the input as a finding), a plain line, the log's entries, a PPD.
 #pragma once
 
+#include <cups/ppd.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <string_view>
+#include <memory>
+#include <vector>
 
 #include "panel/ppd_text.h"
+#include "panel/system_log.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // libcups 2.4 says so of every ppd* call
 
 namespace zarvik::fuzz {
 
 inline void check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-  }
+  if (!ok) std::fprintf(stderr, "invariant broken: %s\n", what), std::abort();
 }
 
 // One line a person can read: not empty, UTF-8, no control character.
-inline bool plainLine(std::string_view sentence) {
-  for (std::size_t i = 0; i < sentence.size();) {
-    auto byte = static_cast<unsigned char>(sentence[i]);
-    if (byte < 0x20 || byte == 0x7F) return false;
-    std::size_t length = validUtf8SequenceLength(sentence.substr(i));
-    if (length == 0) return false;
-    i += length;
-  }
-  return !sentence.empty();
+inline bool plainLine(std::string_view line) {
+  auto control = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
+  return !line.empty() && decodeUtf8Lossy(line) == line && std::ranges::none_of(line, control);
+}
+
+struct LogEntries final : LogSink {  // takes the log's entries while it lives
+  LogEntries() : previous(setLogSink(this)) {}
+  ~LogEntries() override { setLogSink(previous); }
+  void write(std::string_view entry) override { written.emplace_back(entry); }
+  LogSink* previous;
+  std::vector<std::string> written;
+};
+
+// The PPD libcups reads from `text` through a descriptor, its defaults marked.
+inline std::unique_ptr<ppd_file_t, decltype(&ppdClose)> openPpd(std::string_view text) {
+  int fd = memfd_create("ppd", 0);
+  bool written = write(fd, text.data(), text.size()) == ssize_t(text.size()) && lseek(fd, 0, SEEK_SET) == 0;
+  std::unique_ptr<ppd_file_t, decltype(&ppdClose)> ppd(written ? ppdOpenFd(fd) : nullptr, ppdClose);
+  close(fd);
+  if (ppd) ppdMarkDefaults(ppd.get());
+  return ppd;
 }
 
 }  // namespace zarvik::fuzz
