@@ -37,6 +37,19 @@ const std::array<NumericPrintSetting, 7> kNumericPrintSettings = {{
 
 namespace {
 
+const NumericPrintSetting* numericSetting(std::string_view key) {
+  for (const NumericPrintSetting& numeric : kNumericPrintSettings) {
+    if (numeric.key == key) return &numeric;
+  }
+  return nullptr;
+}
+
+// Whether the panel's numeric print setting `numeric` holds a number as a
+// whole in `value`: what the store keeps, on reading and on writing alike.
+bool isWholeValue(const NumericPrintSetting& numeric, const std::string& value) {
+  return numeric.whole ? parseWholeNumber(value).has_value() : parseDecimal(value).has_value();
+}
+
 // Keys and values of the file format.
 constexpr char kFormatKey[] = "format";
 constexpr char kFormatName[] = "zarvik-print-settings";
@@ -121,19 +134,13 @@ class Reader {
       // The panel would take the number a text begins with: what is not
       // a number as a whole is left out here instead.
       if (printSettings) {
-        if (const NumericPrintSetting* numeric = numericSetting(key)) {
-          if (numeric->whole && !parseWholeNumber(entry)) {
-            leftOut(
-                QT_TRANSLATE_NOOP("zarvik-print", "In %1, the value at %2 is %3, not a whole number; it is left out."),
-                at, entry);
-            continue;
-          }
-          if (!numeric->whole && !parseDecimal(entry)) {
-            leftOut(QT_TRANSLATE_NOOP("zarvik-print",
-                                      "In %1, the value at %2 is %3, not a decimal number; it is left out."),
-                    at, entry);
-            continue;
-          }
+        if (const NumericPrintSetting* numeric = numericSetting(key); numeric && !isWholeValue(*numeric, entry)) {
+          leftOut(numeric->whole ? QT_TRANSLATE_NOOP("zarvik-print",
+                                                     "In %1, the value at %2 is %3, not a whole number; it is left out.")
+                                 : QT_TRANSLATE_NOOP("zarvik-print",
+                                                     "In %1, the value at %2 is %3, not a decimal number; it is left out."),
+                  at, entry);
+          continue;
         }
       }
       out.emplace(key, std::move(entry));
@@ -158,13 +165,6 @@ class Reader {
   }
 
  private:
-  static const NumericPrintSetting* numericSetting(std::string_view key) {
-    for (const NumericPrintSetting& numeric : kNumericPrintSettings) {
-      if (numeric.key == key) return &numeric;
-    }
-    return nullptr;
-  }
-
   std::string file_;
   std::vector<std::string>& warnings_;
 };
@@ -173,7 +173,11 @@ QJsonObject settingsObject(const SavedSettings& settings) {
   QJsonObject options;
   for (const auto& [key, value] : settings.options) options.insert(qText(key), qText(value));
   QJsonObject printSettings;
-  for (const auto& [key, value] : settings.printSettings) printSettings.insert(qText(key), qText(value));
+  for (const auto& [key, value] : settings.printSettings) {
+    // A value the store would leave out when reading it back is not written.
+    const NumericPrintSetting* numeric = numericSetting(key);
+    if (numeric == nullptr || isWholeValue(*numeric, value)) printSettings.insert(qText(key), qText(value));
+  }
   QJsonObject object;
   object.insert(kOptionsKey, options);
   object.insert(kPrintSettingsKey, printSettings);
