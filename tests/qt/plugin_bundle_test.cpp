@@ -54,10 +54,6 @@ class PlugInBundleTest : public ::testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     host->calls.clear();
   }
-  template <class Widget>
-  Widget* find(const char* name) {
-    return window.findChild<Widget*>(name);
-  }
 
   ScopedPpd sample = openPpd(samplePpdPath());
   std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>(sample.get());
@@ -99,10 +95,10 @@ TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironme
 
   // The panel and its widgets outlive the bundle object.
   bundle.reset();
-  clickCheckBox(*find<QCheckBox>("directPrintCheckBox"));
+  clickCheckBox(*window.findChild<QCheckBox*>("directPrintCheckBox"));
   // A pop-up opened with the mouse and an item chosen in its list, which
   // ignores a release as quick as a double click.
-  auto* dithering = find<QComboBox>("ditheringPopup");
+  auto* dithering = window.findChild<QComboBox*>("ditheringPopup");
   QTest::mouseClick(dithering, Qt::LeftButton);
   QAbstractItemView* list = dithering->view();
   ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
@@ -111,16 +107,16 @@ TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironme
   QTest::mouseMove(list->viewport(), random);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, random);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
-  dragSliderHandle(*find<QSlider>("rPowerSlider"), find<QSlider>("rPowerSlider")->width());
+  dragSliderHandle(*window.findChild<QSlider*>("rPowerSlider"), window.findChild<QSlider*>("rPowerSlider")->width());
   // A number typed into a field clicked into; Tab on to the slider beside
   // it, and a key.
-  auto* vectorPower = find<QLineEdit>("vPowerTextBox");
+  auto* vectorPower = window.findChild<QLineEdit*>("vPowerTextBox");
   QTest::mouseClick(vectorPower, Qt::LeftButton);
   QTest::keyClick(vectorPower, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(vectorPower, "65");
   QTest::keyClick(vectorPower, Qt::Key_Return);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), find<QSlider>("vFreqSlider"));
+  ASSERT_EQ(QApplication::focusWidget(), window.findChild<QSlider*>("vFreqSlider"));
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
 
   EXPECT_EQ(host->requests(),
@@ -148,8 +144,7 @@ TEST_F(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
        "@/" + plist + " is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)"},
       {edit("-0050E4603277", "-0050E4603278"),
        "@ is not a print dialog extension: its Info.plist has no PDEPanelType BDB091F4-E57F-11D3-B5CC-0050E4603277"},
-      {edit("<key>CFBundleExecutable</key>", "<key>Executable</key>"),
-       "the Info.plist of @ names no CFBundleExecutable"},
+      {edit("<string>ZarvikPDE</string>", "<string></string>"), "the Info.plist of @ names no CFBundleExecutable"},
       {edit("<string>ZarvikPDEPlugIn</string>", "<string></string>"), "the Info.plist of @ names no NSPrincipalClass"},
       {edit("<string>ZarvikPDEPlugIn</string>", "<string>Other</string>"),
        "@/" + module + " has no principal class Other"},

@@ -27,12 +27,10 @@ using Sent = std::vector<std::string>;
 class QtControlsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    slider.setMaxValue(100);
     for (const char* title : {"Top to Bottom", "Bottom to Top", "Inside Out"}) popUp.addItemWithTitle(title);
     ASSERT_TRUE(popUp.setAction(record<NSPopUpButton>("popUp")) && checkBox.setAction(record<StateSource>("box")) &&
                 slider.setAction(record<FloatValueSource>("slider")) &&
-                field.setAction(record<FloatValueSource>("field")) &&
-                decimalField.setAction(record<FloatValueSource>("field")));
+                field.setAction(record<FloatValueSource>("field")));
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -63,13 +61,11 @@ class QtControlsTest : public ::testing::Test {
   QCheckBox* box = add(new QCheckBox("Direct print"));
   QSlider* handle = add(new QSlider(Qt::Horizontal));
   QLineEdit* edit = add(new QLineEdit);
-  QLineEdit* decimalEdit = add(new QLineEdit);
   QLineEdit* other = add(new QLineEdit);
   QtPopUpButton popUp{combo};
   QtCheckBox checkBox{box};
   QtSlider slider{handle};
   QtTextField field{edit};
-  QtTextField decimalField{(decimalEdit->setProperty(kDecimalsProperty, 2), decimalEdit)};
   Sent sent;
 };
 
@@ -77,6 +73,7 @@ TEST_F(QtControlsTest, ValuesRangesSelectionsAndEnabledStatesSetFromCodeSendNoth
   popUp.selectItemAtIndex(2);
   popUp.removeAllItems();
   for (const char* title : {"Top to Bottom", "Bottom to Top"}) popUp.addItemWithTitle(title);
+  EXPECT_EQ(combo->count(), 2);
   popUp.selectItemAtIndex(1);
   popUp.setEnabled(false);
   checkBox.setState(1);
@@ -84,11 +81,12 @@ TEST_F(QtControlsTest, ValuesRangesSelectionsAndEnabledStatesSetFromCodeSendNoth
   checkBox.setEnabled(false);
   // Ranges round inwards and take the value with them; a value goes to the
   // nearest position, NaN leaves it, a huge one stops at the end.
+  slider.setFloatValue(50);
+  slider.setMinValue(55.2);
+  EXPECT_EQ(slider.floatValue(), 56.0f);
   slider.setFloatValue(70);
   slider.setMaxValue(60.5);
   EXPECT_EQ(slider.floatValue(), 60.0f);
-  slider.setMinValue(55.2);
-  EXPECT_EQ(handle->minimum(), 56);
   const std::pair<float, int> positions[] = {
       {57.6f, 58}, {std::numeric_limits<float>::quiet_NaN(), 58}, {1e20f, 60}, {-1e20f, 56}};
   for (auto [value, position] : positions) {
@@ -101,36 +99,13 @@ TEST_F(QtControlsTest, ValuesRangesSelectionsAndEnabledStatesSetFromCodeSendNoth
   handle->setSliderDown(true);
   handle->setSliderPosition(300);
   slider.setEnabled(false);
+  // A value from code ends an edit the person left unfinished.
+  retype(edit, "42");
   field.setFloatValue(7);
-  edit->setFocus();
   other->setFocus();
   field.setMinValue(10);
   field.setEnabled(false);
   EXPECT_EQ(sent, Sent{});
-}
-
-TEST_F(QtControlsTest, APersonsInputSendsOnceForEachChange) {
-  QTest::keyClick(combo, Qt::Key_Down);
-  QTest::keyClick(combo, Qt::Key_Down);
-  zarvik::testing::clickCheckBox(*box);
-  box->setFocus();
-  QTest::keyClick(box, Qt::Key_Space);
-  slider.setFloatValue(50);
-  for (Qt::Key key : {Qt::Key_Right, Qt::Key_PageUp, Qt::Key_End}) QTest::keyClick(handle, key);
-  // A field sends when the person ends an edit with Return or by leaving;
-  // Return again, or leaving an untouched field, ends no edit.
-  field.setFloatValue(50);
-  retype(edit, "42");
-  EXPECT_EQ(sent.size(), 7u);
-  QTest::keyClick(edit, Qt::Key_Return);
-  QTest::keyClick(edit, Qt::Key_Return);
-  QTest::keyClick(edit, Qt::Key_Backspace);
-  QTest::keyClicks(edit, "9");
-  other->setFocus();
-  edit->setFocus();
-  other->setFocus();
-  EXPECT_EQ(sent, (Sent{"popUp 1", "popUp 2", "box 1", "box 0", "slider 51", "slider 61", "slider 100", "field 42",
-                        "field 49"}));
 }
 
 // Integers, or as many decimals as the field's property allows, with a
@@ -141,10 +116,15 @@ TEST_F(QtControlsTest, FieldsTakeOnlyNumbersInsideTheirRangeAndShowThemWithAPoin
   ASSERT_EQ(german.failure(), "");
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  // A field made while the locale is German.
+  QLineEdit* decimalEdit = add(new QLineEdit);
+  decimalEdit->setProperty(kDecimalsProperty, 2);
+  QtTextField decimalField(decimalEdit);
+  ASSERT_TRUE(decimalField.setAction(record<FloatValueSource>("field")));
+  decimalEdit->show();
   field.setMinValue(1);
   field.setMaxValue(100);
   field.setFloatValue(50);
-  decimalField.setMinValue(0);
   decimalField.setMaxValue(50);
   retype(edit, "500");
   QTest::keyClick(edit, Qt::Key_Return);

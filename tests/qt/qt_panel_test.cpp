@@ -98,12 +98,10 @@ TEST_F(QtPanelTest, EachLocaleGetsItsTablesAndHelpBookOrTheDevelopmentRegions) {
     EXPECT_EQ(core.summaryInfo(), (std::map<std::string, std::string>{{title, "Raster and Vector"}}));
     EXPECT_EQ(log.contains("Zarvik PDE got an error registering its help book!"), c.book == nullptr);
     EXPECT_EQ(core.shouldShowHelp(), c.book == nullptr);
-    if (c.book == nullptr) {
-      EXPECT_EQ(browser.source(), opened);
-      continue;
-    }
-    EXPECT_EQ(browser.source().toString().toStdString(), "file://" + copy.path.string() + "/Contents/Resources/" +
-                                                             c.book + ".lproj/ZarvikPDEHelp/index.html#AppleTitle");
+    EXPECT_EQ(browser.source().toString().toStdString(), c.book
+                                                             ? "file://" + copy.path.string() + "/Contents/Resources/" +
+                                                                   c.book + ".lproj/ZarvikPDEHelp/index.html#AppleTitle"
+                                                             : opened.toString().toStdString());
   }
 }
 
@@ -193,24 +191,21 @@ TEST_F(QtPanelTest, NumericControlsTakeThePpdsRangesWidenedToItsNumericChoices) 
 TEST_F(QtPanelTest, TheTabKeyGoesThroughTheGroupsInTurnAndEveryStopSaysWhatItIs) {
   build();
   QtViewDriver& view = show();
-  std::vector<std::string> chain;
+  std::string chain;
   QWidget* first = view.root().findChild<QWidget*>("jobTypePopup");
   QWidget* widget = first;
   do {
     if (widget->focusPolicy() & Qt::TabFocus) {
-      chain.push_back(widget->objectName().toStdString());
-      EXPECT_FALSE(widget->toolTip().isEmpty() && widget->accessibleName().isEmpty()) << chain.back();
+      chain += widget->objectName().toStdString() + " ";
+      EXPECT_FALSE(widget->toolTip().isEmpty() && widget->accessibleName().isEmpty()) << chain;
     }
     widget = widget->nextInFocusChain();
-  } while (widget != first && widget != &view.root() && chain.size() < 40);
-  EXPECT_EQ(chain, (Lines{"jobTypePopup",      "centerEngravingPopup", "engravingDirectionPopup",
-                          "resolutionSlider",  "directPrintCheckBox",  "autoFocusCheckBox",
-                          "materialTextBox",   "rSpeedSlider",         "rSpeedTextBox",
-                          "rPowerSlider",      "rPowerTextBox",        "ditheringPopup",
-                          "vSpeedSlider",      "vSpeedTextBox",        "vPowerSlider",
-                          "vPowerTextBox",     "vFreqSlider",          "vFreqTextBox",
-                          "vSortingPopup",     "vSpeedCompCheckBox",   "vPowerCompCheckBox",
-                          "vectorGridCheckBox"}));
+  } while (widget != first && widget != &view.root() && chain.size() < 1000);
+  EXPECT_EQ(chain,
+            "jobTypePopup centerEngravingPopup engravingDirectionPopup resolutionSlider directPrintCheckBox "
+            "autoFocusCheckBox materialTextBox rSpeedSlider rSpeedTextBox rPowerSlider rPowerTextBox ditheringPopup "
+            "vSpeedSlider vSpeedTextBox vPowerSlider vPowerTextBox vFreqSlider vFreqTextBox vSortingPopup "
+            "vSpeedCompCheckBox vPowerCompCheckBox vectorGridCheckBox ");
   EXPECT_TRUE(view.root().findChild<QLineEdit*>("resolutionTextBox")->isReadOnly());
 }
 
