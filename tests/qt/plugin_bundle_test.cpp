@@ -1,9 +1,6 @@
 // The host's loader: the built bundle dlopened, its principal class made
 // through the module's entry point, and its panel put in a host's window on
 // the sample PPD. This program links no panel code of its own.
-//
-// With ZARVIK_PANEL_SCREENSHOT naming a PNG file, the picture of the panel
-// is saved there (docs/panel.png comes from ctest's panel_window_test).
 #include "platform/qt/plugin_bundle.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +62,8 @@ class PlugInBundleTest : public ::testing::Test {
 // The texts and the help book follow the language of the environment the
 // host was started in: ctest runs this again under LANG=de_DE.UTF-8 and
 // LANG=C, naming the language it expects in ZARVIK_EXPECTED_LANGUAGE, and in
-// an X server as panel_window_test.
+// an X server as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the
+// file for the picture in docs/panel.png.
 TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
   const QString language = QLocale::languageToCode(QLocale::system().language());
   if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {
