@@ -1,19 +1,21 @@
-// The host's loader: the bundle of the build tree loaded with dlopen, its
-// principal class created through the module's entry point, and a panel
-// from it on the sample PPD. This program links no panel code of its own.
-#include <gmock/gmock.h>
+// The host's loader: the built bundle dlopened, its principal class made
+// through the module's entry point, and its panel put in a host's window on
+// the sample PPD. This program links no panel code of its own.
+#include "platform/qt/plugin_bundle.h"
+
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLocale>
-#include <QTest>
-#include <QUrl>
-#include <QWidget>
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QStyleHints>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 
 #include "bundle_copy.h"
-#include "opened_urls.h"
-#include "platform/qt/plugin_bundle.h"
 #include "qt_input.h"
 #include "support/ppd_files.h"
 #include "support/recording_host.h"
@@ -21,194 +23,148 @@
 namespace zarvik::testing {
 namespace {
 
-using ::testing::StartsWith;
-
+using Lines = std::vector<std::string>;
 const std::string kBundle = ZARVIK_PDE_BUNDLE_DIR;
-
 
 class PlugInBundleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    ppdFile = openPpd(samplePpdPath());
-    markDefaults(ppdFile.get());
-    host = std::make_shared<RecordingHost>(ppdFile.get());
+    markDefaults(sample.get());
+    PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
+    ASSERT_NE(opened.bundle, nullptr) << opened.error;
+    bundle = std::move(opened.bundle);
   }
-  void TearDown() override { QLocale::setDefault(previousLocale_); }
+  void TearDown() override { panel.reset(); }  // its view leaves the window
 
-  // The one panel the bundle's principal class gives for print dialogs.
-  std::shared_ptr<PDEPanel> panelFrom(const PlugInBundle& bundle) {
-    std::optional<PDEPanelList> panels = bundle.principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
-    if (!panels || panels->size() != 1) throw std::runtime_error("not one panel");
-    return panels->front();
+  // The host's part: the one panel the principal class gives a print
+  // dialog, its view in the window, restore, willShow, show.
+  void showPanel() {
+    std::optional<PDEPanelList> panels = bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
+    ASSERT_TRUE(panels && panels->size() == 1 && panels->front()->panelView());
+    panel = panels->front();
+    window.setWindowTitle(QString::fromStdString(panel->panelName()));
+    (new QVBoxLayout(&window))->addWidget(static_cast<QWidget*>(panel->panelView()->nativeView()));
+    ASSERT_TRUE(panel->restoreValuesAndReturnError(nullptr));
+    panel->willShow();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    host->calls.clear();
   }
 
-  ScopedPpd ppdFile;
-  std::shared_ptr<RecordingHost> host;
-
- private:
-  QLocale previousLocale_;
+  ScopedPpd sample = openPpd(samplePpdPath());
+  std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>(sample.get());
+  std::unique_ptr<PlugInBundle> bundle;
+  std::shared_ptr<PDEPanel> panel;
+  QWidget window;
 };
 
-TEST_F(PlugInBundleTest, TheBuiltBundleGivesAWorkingPanel) {
-  PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
-  ASSERT_NE(opened.bundle, nullptr) << opened.error;
-  EXPECT_EQ(opened.error, "");
-  const PlugInBundle& bundle = *opened.bundle;
-  EXPECT_EQ(bundle.infoValue("CFBundleIdentifier"), "org.zarvikpde.print.pde.ZarvikPDE");
-  EXPECT_EQ(bundle.infoValue("NoSuchKey"), std::nullopt);
-
-  std::optional<PDEPanelList> other =
-      bundle.principalClass().PDEPanelsForType("bdb091f4-e57f-11d3-b5cc-0050e4603277", host);
-  ASSERT_TRUE(other.has_value());
-  EXPECT_TRUE(other->empty());
-
-  std::shared_ptr<PDEPanel> panel = panelFrom(bundle);
-  EXPECT_EQ(panel->panelName(), "Zarvik Settings");
-  EXPECT_EQ(panel->panelKind(), "org.zarvikpde.print.pde.zarvikKind");
-  NSView* view = panel->panelView();
-  ASSERT_NE(view, nullptr);
-  EXPECT_TRUE(panel->restoreValuesAndReturnError(nullptr));
-  auto* root = static_cast<QWidget*>(view->nativeView());
-  ASSERT_NE(root, nullptr);
-  EXPECT_EQ(root->objectName(), "zarvikView");
-  panel->willShow();
-  root->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(root));
-
-  auto* jobType = root->findChild<QComboBox*>("jobTypePopup");
-  auto* directPrint = root->findChild<QCheckBox*>("directPrintCheckBox");
-  ASSERT_TRUE(jobType && directPrint);
-  EXPECT_EQ(jobType->currentText(), "Raster and Vector");
-  EXPECT_EQ(jobType->itemData(0, Qt::UserRole).toByteArray(), QByteArray("Raster"));
-
-  host->calls.clear();
-  clickCheckBox(*directPrint);
-  QTest::keyClick(jobType, Qt::Key_Up);
-  EXPECT_EQ(host->requests(), (std::vector<std::string>{"directPrint=enabled", "JobType=Vector"}));
-
-  // The module opens its own help book.
-  OpenedUrls browser;
-  EXPECT_FALSE(panel->shouldShowHelp());
-  ASSERT_EQ(browser.urls.size(), 1u);
-  EXPECT_EQ(browser.urls[0].fileName(), "index.html");
-  EXPECT_EQ(browser.urls[0].fragment(), "AppleTitle");
-
-  // The panel and its widgets outlive the bundle object.
-  opened.bundle.reset();
-  QTest::keyClick(jobType, Qt::Key_Up);
-  EXPECT_EQ(host->requests().back(), "JobType=Raster");
-}
-
-TEST_F(PlugInBundleTest, AGermanLocaleGivesAGermanPanel) {
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
-  ASSERT_NE(opened.bundle, nullptr) << opened.error;
-  std::shared_ptr<PDEPanel> panel = panelFrom(*opened.bundle);
-
-  EXPECT_EQ(panel->panelName(), "Zarvik-Einstellungen");
-  NSView* view = panel->panelView();
-  ASSERT_NE(view, nullptr);
-  auto* autoFocus = static_cast<QWidget*>(view->nativeView())->findChild<QCheckBox*>("autoFocusCheckBox");
-  ASSERT_NE(autoFocus, nullptr);
-  EXPECT_EQ(autoFocus->text(), "Autofokus");
-}
-
-// The language follows the environment the host was started in. ctest runs
-// this case again under LANG=de_DE.UTF-8 and under LANG=C, naming the
-// language it expects in ZARVIK_EXPECTED_LANGUAGE.
-TEST(PlugInBundleLocaleTest, TheEnvironmentsLanguageChoosesTheTables) {
+// The texts and the help book follow the language of the environment the
+// host was started in: ctest runs this again under LANG=de_DE.UTF-8 and
+// LANG=C, naming the language it expects in ZARVIK_EXPECTED_LANGUAGE, and in
+// an X server as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the
+// file for the picture in docs/panel.png.
+TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
   const QString language = QLocale::languageToCode(QLocale::system().language());
   if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {
     ASSERT_EQ(language, expected);
   }
-  ScopedPpd ppd = openPpd(samplePpdPath());
-  auto host = std::make_shared<RecordingHost>(ppd.get());
-  PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
-  ASSERT_NE(opened.bundle, nullptr) << opened.error;
-  std::optional<PDEPanelList> panels =
-      opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
-  ASSERT_TRUE(panels && panels->size() == 1);
-  EXPECT_EQ(panels->front()->panelName(), language == "de" ? "Zarvik-Einstellungen" : "Zarvik Settings");
+  const std::pair<const char*, const char*> info[] = {{"CFBundleIdentifier", "org.zarvikpde.print.pde.ZarvikPDE"},
+                                                      {"CFBundleExecutable", "ZarvikPDE"},
+                                                      {"NSPrincipalClass", "ZarvikPDEPlugIn"},
+                                                      {"CFBundleHelpBookName", "ZarvikPDEHelp"},
+                                                      {"PDEPanelType", "BDB091F4-E57F-11D3-B5CC-0050E4603277"},
+                                                      {"CFBundleDevelopmentRegion", "en"}};
+  for (auto [key, value] : info) EXPECT_EQ(bundle->infoValue(key), value) << key;
+  showPanel();
+  if (QByteArray path = qgetenv("ZARVIK_PANEL_SCREENSHOT"); !path.isEmpty()) {
+    EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(path), "PNG")) << path.toStdString();
+  }
+  EXPECT_EQ(panel->panelName(), language == "de" ? "Zarvik-Einstellungen" : "Zarvik Settings");
+  // The module opens its own help book; a text browser stands for the
+  // desktop's.
+  QTextBrowser browser;
+  QDesktopServices::setUrlHandler("file", &browser, "setSource");
+  EXPECT_FALSE(panel->shouldShowHelp());
+  QDesktopServices::unsetUrlHandler("file");
+  EXPECT_EQ(browser.source().toString().toStdString(), "file://" + kBundle + "/Contents/Resources/" +
+                                                           (language == "de" ? "de" : "en") +
+                                                           ".lproj/ZarvikPDEHelp/index.html#AppleTitle");
+
+  // The panel and its widgets outlive the bundle object.
+  bundle.reset();
+  clickCheckBox(*window.findChild<QCheckBox*>("directPrintCheckBox"));
+  // A pop-up opened with the mouse and an item chosen in its list, which
+  // ignores a release as quick as a double click.
+  auto* dithering = window.findChild<QComboBox*>("ditheringPopup");
+  QTest::mouseClick(dithering, Qt::LeftButton);
+  QAbstractItemView* list = dithering->view();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+  QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+  QPoint random = list->visualRect(dithering->model()->index(1, 0)).center();
+  QTest::mouseMove(list->viewport(), random);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, random);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
+  dragSliderHandle(*window.findChild<QSlider*>("rPowerSlider"), window.findChild<QSlider*>("rPowerSlider")->width());
+  // A number typed into a field clicked into; Tab on to the slider beside
+  // it, and a key.
+  auto* vectorPower = window.findChild<QLineEdit*>("vPowerTextBox");
+  QTest::mouseClick(vectorPower, Qt::LeftButton);
+  QTest::keyClick(vectorPower, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(vectorPower, "65");
+  QTest::keyClick(vectorPower, Qt::Key_Return);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), window.findChild<QSlider*>("vFreqSlider"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+
+  EXPECT_EQ(host->requests(),
+            (Lines{"directPrint=enabled", "dithering=Random", "rasterPower=Custom", "CustomrasterPower=100",
+                   "vectorPower=Custom", "CustomvectorPower=65", "vectorFreq=Custom", "CustomvectorFreq=51"}));
 }
 
+// Each reason names the file at fault ("@" the bundle's path); where the
+// dynamic loader failed, its own words follow ours.
 TEST_F(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
-  const std::string module = "/Contents/MacOS/ZarvikPDE";
-  const std::string plist = "/Contents/Info.plist";
-  struct Case {
-    const char* what;
-    std::function<void(BundleCopy&)> breakIt;
-    std::function<std::string(const std::string&)> error;  // from the bundle path
+  const std::string plist = "Contents/Info.plist", module = "Contents/MacOS/ZarvikPDE";
+  auto plistIs = [&](std::string text) { return [=](BundleCopy& b) { writeFile(b.path / plist, text); }; };
+  auto edit = [&](std::string from, std::string to) { return [=](BundleCopy& b) { b.edit(plist, from, to); }; };
+  auto remove = [](std::string file) { return [=](BundleCopy& b) { std::filesystem::remove(b.path / file); }; };
+  const std::pair<std::function<void(BundleCopy&)>, std::string> cases[] = {
+      {remove(plist), "cannot read @/" + plist + ": No such file or directory"},
+      {plistIs("<dict/>"), "@/" + plist + " is not a property list: its root element is not <plist>"},
+      {plistIs("<plist><array/></plist>"),
+       "@/" + plist + " is not an information dictionary: its top element is not <dict>"},
+      {plistIs("<plist>\n<dict>\n<key>A</key>\n<key>B</key></dict></plist>"),
+       "@/" + plist + ": key \"A\" has no value (line 4, column 5)"},
+      {plistIs("<plist><dict><string>b</string></dict></plist>"),
+       "@/" + plist + ": <string> without a key (line 1, column 21)"},
+      {plistIs("<plist><dict>\n<key>A</key><string>a</dict></plist>"),
+       "@/" + plist + " is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)"},
+      {edit("-0050E4603277", "-0050E4603278"),
+       "@ is not a print dialog extension: its Info.plist has no PDEPanelType BDB091F4-E57F-11D3-B5CC-0050E4603277"},
+      {edit("<string>ZarvikPDE</string>", "<string></string>"), "the Info.plist of @ names no CFBundleExecutable"},
+      {edit("<string>ZarvikPDEPlugIn</string>", "<string></string>"), "the Info.plist of @ names no NSPrincipalClass"},
+      {edit("<string>ZarvikPDEPlugIn</string>", "<string>Other</string>"),
+       "@/" + module + " has no principal class Other"},
+      {remove(module), "cannot load @/" + module + ": "},
+      {[&](BundleCopy& b) {
+         std::filesystem::copy_file(ZARVIK_MODULE_WITHOUT_ENTRY, b.path / module,
+                                    std::filesystem::copy_options::overwrite_existing);
+       },
+       "@/" + module + " has no entry point zarvik_pde_principal_class: "},
   };
-  const Case cases[] = {
-      {"no Info.plist", [&](BundleCopy& b) { b.remove("Contents/Info.plist"); },
-       [&](const std::string& p) { return "cannot read " + p + plist + ": No such file or directory"; }},
-      {"root is no plist", [&](BundleCopy& b) { b.write("Contents/Info.plist", "<dict><key>a</key></dict>"); },
-       [&](const std::string& p) { return p + plist + " is not a property list: its root element is not <plist>"; }},
-      {"no dictionary", [&](BundleCopy& b) { b.write("Contents/Info.plist", "<plist><array/></plist>"); },
-       [&](const std::string& p) {
-         return p + plist + " is not an information dictionary: its top element is not <dict>";
-       }},
-      {"key without value",
-       [&](BundleCopy& b) {
-         b.write("Contents/Info.plist", "<plist>\n<dict>\n<key>A</key>\n<key>B</key><string>b</string></dict></plist>");
-       },
-       [&](const std::string& p) { return p + plist + ": key \"A\" has no value (line 4, column 5)"; }},
-      {"value without key",
-       [&](BundleCopy& b) { b.write("Contents/Info.plist", "<plist><dict><string>b</string></dict></plist>"); },
-       [&](const std::string& p) { return p + plist + ": <string> without a key (line 1, column 21)"; }},
-      {"not XML",
-       [&](BundleCopy& b) { b.write("Contents/Info.plist", "<plist><dict>\n<key>A</key><string>a</dict></plist>"); },
-       [&](const std::string& p) {
-         return p + plist + " is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)";
-       }},
-      {"another type",
-       [&](BundleCopy& b) {
-         b.edit("Contents/Info.plist", "BDB091F4-E57F-11D3-B5CC-0050E4603277", "BDB091F4-E57F-11D3-B5CC-0050E4603278");
-       },
-       [&](const std::string& p) {
-         return p + " is not a print dialog extension: its Info.plist has no PDEPanelType "
-                    "BDB091F4-E57F-11D3-B5CC-0050E4603277";
-       }},
-      {"no executable",
-       [&](BundleCopy& b) { b.edit("Contents/Info.plist", "<key>CFBundleExecutable</key>", "<key>Executable</key>"); },
-       [&](const std::string& p) { return "the Info.plist of " + p + " names no CFBundleExecutable"; }},
-      {"no principal class",
-       [&](BundleCopy& b) { b.edit("Contents/Info.plist", "<string>ZarvikPDEPlugIn</string>", "<string></string>"); },
-       [&](const std::string& p) { return "the Info.plist of " + p + " names no NSPrincipalClass"; }},
-      {"another principal class",
-       [&](BundleCopy& b) {
-         b.edit("Contents/Info.plist", "<string>ZarvikPDEPlugIn</string>", "<string>OtherPlugIn</string>");
-       },
-       [&](const std::string& p) { return p + module + " has no principal class OtherPlugIn"; }},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [breakIt, reason] : cases) {
     BundleCopy copy(kBundle);
-    c.breakIt(copy);
-    PlugInBundle::Opened opened = PlugInBundle::open(copy.path().string());
-    EXPECT_EQ(opened.bundle, nullptr) << c.what;
-    EXPECT_EQ(opened.error, c.error(copy.path().string())) << c.what;
+    breakIt(copy);
+    std::string wanted = reason;
+    wanted.replace(wanted.find('@'), 1, copy.path.string());
+    PlugInBundle::Opened opened = PlugInBundle::open(copy.path.string());
+    EXPECT_EQ(opened.bundle, nullptr) << reason;
+    EXPECT_EQ(wanted.ends_with(": ") ? opened.error.substr(0, wanted.size()) : opened.error, wanted);
   }
-
-  // Failures of the dynamic loader carry its own words after ours.
-  BundleCopy noModule(kBundle);
-  noModule.remove("Contents/MacOS/ZarvikPDE");
-  PlugInBundle::Opened opened = PlugInBundle::open(noModule.path().string());
-  EXPECT_EQ(opened.bundle, nullptr);
-  EXPECT_THAT(opened.error, StartsWith("cannot load " + noModule.path().string() + module + ": "));
-
-  BundleCopy foreignModule(kBundle);
-  std::filesystem::copy_file(ZARVIK_MODULE_WITHOUT_ENTRY, foreignModule.path() / "Contents/MacOS/ZarvikPDE",
-                             std::filesystem::copy_options::overwrite_existing);
-  opened = PlugInBundle::open(foreignModule.path().string());
-  EXPECT_EQ(opened.bundle, nullptr);
-  EXPECT_THAT(opened.error, StartsWith(foreignModule.path().string() + module +
-                                       " has no entry point zarvik_pde_principal_class: "));
-
-  opened = PlugInBundle::open("/nonexistent/ZarvikPDE.plugin");
-  EXPECT_EQ(opened.error, "no plug-in bundle at /nonexistent/ZarvikPDE.plugin");
+  EXPECT_EQ(PlugInBundle::open("/nonexistent/ZarvikPDE.plugin").error,
+            "no plug-in bundle at /nonexistent/ZarvikPDE.plugin");
 }
 
 }  // namespace
 }  // namespace zarvik::testing
-
