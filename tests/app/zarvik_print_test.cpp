@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
@@ -17,15 +16,14 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTcpServer>
-#include <QXmlStreamReader>
 #include <functional>
 #include <regex>
 #include <thread>
 
 #include "host/raster_document.h"
+#include "support/files.h"
 #include "support/german_locale.h"
 #include "support/ppd_files.h"
-#include "support/private_cupsd.h"
 #include "support/temporary_folder.h"
 #include "zarvik-print/language.h"
 #include "zarvik-print/print_dialog.h"
@@ -45,18 +43,18 @@ using zarvik::testing::sampleWith;
 const std::string kPpd = zarvik::testing::samplePpdPath().string(), kAbsent = "(absent)";
 const std::string kKey = "org.zarvikpde.print.pde.zarvikKind.";
 
-// "KEY=VALUE ..." as options, and as the --set of each in order.
-Options options(const std::string& words) {
-  Options map;
-  std::istringstream in(words);
-  for (std::string word; in >> word;) map[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
-  return map;
-}
+// "KEY=VALUE ..." as the --set of each in order, and as options.
 Args set(const std::string& words) {
   Args arguments;
   std::istringstream in(words);
   for (std::string word; in >> word;) arguments.insert(arguments.end(), {"--set", word});
   return arguments;
+}
+Options options(const std::string& words) {
+  Options map;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) map[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
+  return map;
 }
 // What a dry run on the sample PPD reports, the panel's own numbers marked
 // as custom values, with `changes`; an empty value leaves the option out.
@@ -70,22 +68,20 @@ Options start(const std::string& changes) {
   std::erase_if(all, [](const auto& entry) { return entry.second.empty(); });
   return all;
 }
-// The options a job carries for what was set: a box's state, a number as
-// a custom value.
+// What a job carries for what was set: a box's state, a number as a custom value.
 std::string carried(const std::string& set) {
-  return std::regex_replace(std::regex_replace(std::regex_replace(set, std::regex("=on\\b"), "=enabled"),
-                                               std::regex("=off\\b"), "=disabled"),
-                            std::regex("=([0-9.]+)\\b"), "=Custom.$1");
+  const std::string boxes = std::regex_replace(std::regex_replace(set, std::regex("=on\\b"), "=enabled"),
+                                               std::regex("=off\\b"), "=disabled");
+  return std::regex_replace(boxes, std::regex("=([0-9.]+)\\b"), "=Custom.$1");
 }
 Options textMap(const QJsonValue& value) {
   Options map;
-  const QJsonObject object = value.toObject();
-  for (auto it = object.begin(); it != object.end(); ++it) map[it.key().toStdString()] = it->toString().toStdString();
+  for (auto [key, text] : value.toObject().toVariantMap().asKeyValueRange())
+    map[key.toStdString()] = text.toString().toStdString();
   return map;
 }
-Options lastUsed(const fs::path& file) {
-  return textMap(QJsonDocument::fromJson(QByteArray::fromStdString(readFile(file)))["lastUsed"]["options"]);
-}
+QJsonDocument json(const fs::path& file) { return QJsonDocument::fromJson(QByteArray::fromStdString(readFile(file))); }
+Options lastUsed(const fs::path& file) { return textMap(json(file)["lastUsed"]["options"]); }
 Args operator+(Args a, const Args& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
@@ -102,14 +98,14 @@ struct Row {
   std::vector<std::string> messages;  // zarvik-print's lines: "@/" is the test's folder, a stamp "STAMP", a job "N"
   std::optional<std::string> options;                // a report whose options are start(these)
   std::map<std::string, std::string> before, after;  // files by name ("@/..."), or kAbsent
-  std::map<std::string, std::string> env;
+  Options env;
   std::function<void(const Ran&)> then;
 };
 
 class ZarvikPrintTest : public ::testing::Test {
  protected:
   // The program with a folder of its own for the configuration, in the C
-  // locale, offscreen, and with no CUPS server unless a row names one.
+  // locale, offscreen, and with no CUPS server unless the row names one.
   void check(const Row& row) {
     const std::string folder = dir.path().string() + "/";
     auto at = [&](std::string text) { return text.starts_with("@/") ? folder + text.substr(2) : text; };
@@ -129,30 +125,26 @@ class ZarvikPrintTest : public ::testing::Test {
     process.setProcessEnvironment(environment);
     process.start(ZARVIK_PRINT_PROGRAM, arguments);
     ASSERT_TRUE(process.waitForFinished(120000)) << "zarvik-print did not finish";
-    Ran run{process.exitCode(), process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    Ran run{process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
     if (run.out.starts_with("{")) run.report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
-    const std::string transcript = "--- stdout\n" + run.out + "--- stderr\n" + run.err;
+    const std::string transcript = run.out + run.err;
     EXPECT_EQ(run.status, row.status) << transcript;
-
     // Nothing from a PPD, a file or the command line breaks a line or
     // drives the terminal; each refusal is in the report too.
     EXPECT_EQ(std::count_if(run.err.begin(), run.err.end(), [](char c) { return c >= 0 && c < 32 && c != '\n'; }), 0);
-    std::vector<std::string> messages, refusals, reported;
+    std::vector<std::string> messages;
     std::istringstream lines(run.err);
     static const std::regex stamp("corrupt-[0-9]{8}-[0-9]{6}(-[0-9]+)?"), job("^job [0-9]+ ");
     for (std::string line; std::getline(lines, line);) {
       if (!line.starts_with("zarvik-print: ")) continue;
       for (std::size_t i; (i = line.find(folder)) != std::string::npos;) line.replace(i, folder.size(), "@/");
-      messages.push_back(std::regex_replace(std::regex_replace(line.substr(14), stamp, "corrupt-STAMP"), job, "job N "));
-      if (messages.back().starts_with("refused ") && !run.report.isEmpty()) refusals.push_back(messages.back());
+      line = std::regex_replace(std::regex_replace(line.substr(14), stamp, "corrupt-STAMP"), job, "job N ");
+      messages.push_back(line);
     }
     EXPECT_EQ(messages, row.messages) << transcript;
-    for (const QJsonValue& entry : run.report.value("refused").toArray()) {
-      const std::string what = entry["set"].isString() ? "--set " + entry["set"].toString().toStdString()
-                                                       : entry["panel"].toString().toStdString() + " as the panel opened";
-      reported.push_back("refused " + what + ": " + entry["reason"].toString().toStdString());
-    }
-    EXPECT_EQ(reported, refusals);
+    auto refused = std::count_if(messages.begin(), messages.end(), [](auto& m) { return m.starts_with("refused "); });
+    EXPECT_EQ(run.report.value("refused").toArray().size(), run.report.isEmpty() ? 0 : refused);
     if (row.options) {
       EXPECT_EQ(textMap(run.report.value("options")), start(*row.options)) << transcript;
     }
@@ -168,9 +160,10 @@ class ZarvikPrintTest : public ::testing::Test {
 TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   zarvik::testing::GermanLocale german;  // installs de_DE.UTF-8 where it is missing
   ASSERT_EQ(german.failure(), "");
-  const std::string server = zarvik::testing::privateCupsServer(ZARVIK_APP_CUPSD_DIR);
+  const std::string cupsd = ZARVIK_APP_CUPSD_DIR;  // where the server writes its address and the jobs it received
+  std::string server = readFile(cupsd + "/server");
+  server.erase(server.find_last_not_of('\n') + 1);
   ASSERT_NE(server, "") << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
-  const std::map<std::string, std::string> cups = {{"CUPS_SERVER", server}};
   const fs::path page = dir.path() / "page.ras", queueFile = dir.path() / "config/zarvik-print/Zarvik.json";
   ASSERT_TRUE(host::writeBlankRasterPage(page, /*dotsPerInch=*/75, /*widthPoints=*/72, /*heightPoints=*/72).ok());
   QTcpServer silent;  // takes connections and never answers
@@ -182,15 +175,13 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   auto outside = [](std::string name, std::string range, std::string value) {
     return name + " must be from " + range + "; " + value + " is outside that range.";
   };
-  const std::map<std::string, std::string> inGerman = {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}};
+  const Options inGerman = {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}}, cups = {{"CUPS_SERVER", server}};
   const std::string x(200, 'x'), huge(1 << 20, 'x'), cut = std::string(80, 'x') + "\u2026";
   const std::string none = "Raster Speed cannot take any value: the printer's PPD gives it the range 100 to 1, which "
                            "holds none.";
-  const std::string presets = R"({"format": "zarvik-print-settings", "presets": {
-      "Birch": {"options": {"JobType": "Vector", "autoFocus": "enabled"}, "printSettings": {")" + kKey +
-                              R"(vectorPower": "65"}},
-      "Stale": {"options": {"JobType": ")" + huge + R"(", "Laser": "On"},
-                "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}}})";
+  const std::string stale = R"({"format": "zarvik-print-settings", "presets": {"Stale": {
+      "options": {"JobType": ")" + huge + R"(", "Laser": "On", "centerengraving": "CENTER", "vectorSpeed": "Custom"},
+      "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}}})";
   const std::string broken = R"({"format": "zarvik-print-settings", "lastUsed": )";
   const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300";
   const std::string every =
@@ -199,8 +190,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       "cResolution=1200 rasterSpeed=1 rasterPower=0 vectorSpeed=100 vectorPower=7 vectorFreq=5000";
   int firstJob = 0;
   const std::vector<Row> rows = {
-      // Usage errors: what is wrong, with what was typed on one line and
-      // cut; nothing is saved.
+      // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
       {{"--bogus"}, 2, {"unknown option --bogus"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector rasterSpeed=12abc"), 2,
        {"--set rasterSpeed=12abc: rasterSpeed takes a whole number, not \"12abc\""}, {}, {}, {{"@/s.json", kAbsent}}},
@@ -212,26 +202,22 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dryOn("@/manual.ppd"), 2,
        {"@/manual.ppd is a PDF document, not a PPD file: a PPD file begins with \"*PPD-Adobe\"."}, {},
        {{"@/manual.ppd", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"}}},
-      {dry + Args{"--settings", "@/s.json", "--preset", "Birch"}, 2, {"there is no preset \"Birch\" in @/s.json"}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
-
-      // What the printer refuses is named with its reason, a number as it
-      // was typed; the rest applies, and --save saves it.
+      // A refusal names its reason and the number as typed; the rest applies, and --save saves it.
       {dry + Args{"--settings", "@/s.json", "--save"} +
            set("JobType=Vector rasterSpeed=500 vectorGrid=on rasterSpeed=99999999999999999999 rasterPower=-1 "
                "rasterSpeed=+75 vectorPower=80"),
        3,
        {"refused --set rasterSpeed=500: " + outside("Raster Speed", "1 to 100", "500"),
         "refused --set vectorGrid=on: the control for vectorGrid is not available now (it needs auto focus on)",
-        "refused --set rasterSpeed=99999999999999999999: " + outside("Raster Speed", "1 to 100", "99999999999999999999"),
+        "refused --set rasterSpeed=99999999999999999999: " +
+            outside("Raster Speed", "1 to 100", "99999999999999999999"),
         "refused --set rasterPower=-1: " + outside("Raster Power", "0 to 100", "-1")},
-       "JobType=Vector rasterSpeed=Custom.75 vectorPower=Custom.80", {}, {}, {},
+       carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
        [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "s.json"), textMap(run.report["options"])); }},
-      // Every control sets its own option; a box that shows what is asked
-      // needs no click, though it is not available.
+      // Every control sets its own option; a box showing what is asked needs no click, though disabled.
       {dry + set("vectorGrid=off " + every), 0, {}, carried(every)},
-      // Keywords in any case, as libcups reads them; the job keeps the
-      // PPD's spelling.
+      // Keywords in any case, as libcups reads them; the job keeps the PPD's.
       {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40"), 0, {},
        "JobType= jobtype=VECTOR rasterSpeed=Custom.40",
        {{"@/lower.ppd", zarvik::testing::replaceAll(sampleWith("JobType", "jobtype"), "e Vector/", "e VECTOR/")}}},
@@ -239,34 +225,28 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
        {"refused rasterSpeed=Custom.50 as the panel opened: " + none, "refused --set rasterSpeed=40: " + none}, {},
        {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}},
-      // In German: the PPD's texts and the host's sentences; numbers still
-      // take a point, not a comma.
+      // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
-       "JobType=Vector autoFocus=enabled materialThickness=Custom.2.5", {}, {}, inGerman,
+       carried("JobType=Vector autoFocus=on materialThickness=2.5"), {}, {}, inGerman,
        [](const Ran& run) { EXPECT_EQ(textMap(run.report["summary"]).at("Zarvik-Einstellungen"), "Nur Vektor"); }},
       {dry + set("autoFocus=on materialThickness=2,5"), 2,
        {"--set materialThickness=2,5: materialThickness takes a decimal number, not \"2,5\""}, {}, {}, {}, inGerman},
-
-      // --save keeps a PPD file's settings apart from a queue's, and the next
-      // run starts there; without --save nothing changes.
+      // --save keeps a PPD file's settings apart from a queue's; the next run starts there.
       {dry + Args{"--save"} + set("JobType=Raster rasterPower=70"), 0, {}, "JobType=Raster rasterPower=Custom.70", {},
        {{queueFile.string(), kAbsent}}},
       {dry + set("JobType=Vector"), 0, {}, "JobType=Vector rasterPower=Custom.70"},
       {dry, 0, {}, "JobType=Raster rasterPower=Custom.70"},
-      // Presets; what the printer cannot take is skipped with a warning, a
-      // long text cut, and the rest goes in.
-      {dry + Args{"--settings", "@/p.json", "--preset", "Birch"}, 0, {},
-       "JobType=Vector autoFocus=enabled vectorPower=Custom.65", {{"@/p.json", presets}}},
+      // A preset the printer cannot take whole: each skip warned, a long text cut, the rest in.
       {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 0,
        {"warning: Skipped the stored option Laser=On: the printer has no such option.",
         "warning: Skipped the stored option JobType=" + cut + " (1048576 bytes): Job Type has no choice \"" + cut +
             "\" (1048576 bytes).",
-        "warning: Skipped the stored print setting " + kKey + "vectorSpeed=500: " +
-            outside("Vector Speed", "1 to 100", "500")},
-       "vectorPower=Custom.70"},
-      // A file that is no settings file: a dry run leaves it, a save moves it
-      // aside.
+        "warning: Skipped the stored option vectorSpeed=Custom: Vector Speed needs a value: Custom.<value>.",
+        "warning: Skipped the stored print setting " + kKey +
+            "vectorSpeed=500: " + outside("Vector Speed", "1 to 100", "500")},
+       "CenterEngraving=Center vectorPower=Custom.70", {{"@/p.json", stale}}},
+      // A file that is no settings file: a dry run leaves it, a save moves it.
       {dry + Args{"--settings", "@/broken.json"}, 0,
        {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); the "
         "defaults are used, and a run that is no dry run would move it to @/broken.json.corrupt-STAMP."},
@@ -274,18 +254,16 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dry + Args{"--settings", "@/broken.json", "--save"}, 0,
        {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); it was "
         "moved to @/broken.json.corrupt-STAMP and the defaults are used."}},
-
       // --help says what the manual page says: every option, every status.
       {{"--help"}, 0, {}, {}, {}, {}, {},
        [](const Ran& run) {
-         const std::string manual = readFile(fs::path(ZARVIK_SOURCE_DIR) / "zarvik-print/zarvik-print.1");
+         const std::string manual = readFile(ZARVIK_SOURCE_DIR "/zarvik-print/zarvik-print.1");
          const std::regex option(R"(\\-\\-((?:[a-z]|\\-)+))"), escape(R"(\\)");
-         int count = 0;
-         for (std::sregex_iterator it(manual.begin(), manual.end(), option), end; it != end; ++it, ++count) {
-           const std::string name = std::regex_replace((*it)[1].str(), escape, "");
-           EXPECT_NE(run.out.find("--" + name + " "), std::string::npos) << "--help lacks --" << name;
+         const std::sregex_iterator first(manual.begin(), manual.end(), option), end;
+         EXPECT_GE(std::distance(first, end), 10);
+         for (auto it = first; it != end; ++it) {
+           EXPECT_NE(run.out.find("--" + std::regex_replace((*it)[1].str(), escape, "") + " "), std::string::npos);
          }
-         EXPECT_GE(count, 10);
          for (const std::string status : {"0", "2", "3", "4", "5", "6"}) {
            EXPECT_NE(run.out.find("\n  " + status + "  "), std::string::npos) << status;
            EXPECT_NE(manual.find("\n.B " + status + "\n"), std::string::npos) << status;
@@ -298,28 +276,24 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {queue + Args{"--dry-run"}, 5, {"Cannot reach the CUPS server at 127.0.0.1:1: Connection refused."}},
       {queue + Args{"--dry-run"}, 5, {"The CUPS server at " + silentServer + " did not answer within 10 s."}, {}, {},
        {}, {{"CUPS_SERVER", silentServer}}},
-
-      // Jobs: the dry run says what the print sends, the engraver receives
-      // it, and the queue remembers it apart from a PPD file's of its name.
-      {queue + Args{"--dry-run"} + set(chosen), 0, {}, carried(chosen), {}, {}, cups},
+      // The engraver receives what was chosen; the queue remembers it apart from a PPD file of its name.
       {queue + set(chosen) + Args{page}, 0, {}, {}, {}, {}, cups,
        [&](const Ran& run) {
          EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik\n");
-         const std::string job = zarvik::testing::capturedJob(ZARVIK_APP_CUPSD_DIR, firstJob = std::stoi(run.out.substr(4)));
+         const std::string job = cupsd + "/captured/job-" + std::to_string(firstJob = std::stoi(run.out.substr(4)));
          for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
          Options received = options(readFile(job + ".options"));
          for (const auto& [option, value] : start(carried(chosen))) EXPECT_EQ(received[option], value) << option;
          EXPECT_EQ(readFile(job + ".data"), readFile(page));
          EXPECT_EQ(lastUsed(queueFile), start(carried(chosen)));
        }},
-      {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save"}, 0, {}, "", {{"@/Zarvik.ppd", readFile(kPpd)}},
-       {}, {}, [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
-      // A refused setting sends nothing: the engraver would get a value
-      // nobody chose (the next job's number shows that none was made).
+      {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save"}, 0, {}, "", {{"@/Zarvik.ppd", readFile(kPpd)}}},
+      // A refused setting sends nothing (the next job's number shows that none was made).
       {queue + set("JobType=Raster rasterSpeed=700") + Args{page}, 3,
        {"refused --set rasterSpeed=700: " + outside("Raster Speed", "1 to 100", "700"),
         "nothing was sent to Zarvik, as the printer refused a setting"},
-       {}, {}, {}, cups, [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
+       {}, {}, {}, cups,
+       [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
       // A job sent whose settings cannot be saved must not be sent again.
       {queue + Args{page}, 6,
        {"warning: Cannot read the settings file @/blocked/zarvik-print/Zarvik.json: Not a directory; the defaults are "
@@ -327,13 +301,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder @/blocked/zarvik-print: "
         "Not a directory."},
        {}, {{"@/blocked", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "@/blocked"}},
-       [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1) << "a refused setting made a job"; }},
-      // What CUPS refuses, in its own words.
-      {queue + Args{"@/note.txt"}, 5,
-       {"CUPS did not accept the document note.txt: Unsupported document-format \"text/plain\"."}, {},
-       {{"@/note.txt", "text needs filters this server does not have\n"}}, {}, cups},
-      {{"--printer", "NoSuchQueue", "--no-gui", "--dry-run"}, 5,
-       {"Cannot get the PPD of the printer NoSuchQueue: The printer or class does not exist."}, {}, {}, {}, cups},
+       [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1); }},
   };
   for (std::size_t i = 0; i < rows.size(); ++i) {
     SCOPED_TRACE("row " + std::to_string(i + 1));
@@ -344,16 +312,13 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
 // The English texts of the dialog and the host, as the German table lists
 // them, cut at their placeholders; texts the same in both are left out.
 std::vector<QRegularExpression> ourEnglishTexts() {
-  QFile file(ZARVIK_SOURCE_DIR "/zarvik-print/translations/zarvik-print_de.ts");
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
   std::vector<QRegularExpression> pieces;
-  QString source;
-  for (QXmlStreamReader xml(&file); !xml.atEnd();) {
-    if (!xml.readNextStartElement()) continue;
-    if (xml.name() == u"source") source = xml.readElementText();
-    if (xml.name() != u"translation" || xml.readElementText() == source) continue;
-    for (const QString& piece : source.split(QRegularExpression("%[1-9]"))) {
-      if (piece.trimmed().size() >= 4)
+  const std::string table = std::regex_replace(
+      readFile(ZARVIK_SOURCE_DIR "/zarvik-print/translations/zarvik-print_de.ts"), std::regex("&quot;"), "\"");
+  const std::regex message("<source>([^<]*)</source>\\s*<translation>([^<]*)</translation>");
+  for (std::sregex_iterator it(table.begin(), table.end(), message), end; it != end; ++it) {
+    for (const QString& piece : QString::fromStdString((*it)[1]).split(QRegularExpression("%[1-9]"))) {
+      if (piece.trimmed().size() >= 4 && (*it)[1] != (*it)[2])
         pieces.emplace_back("(?<!\\w)" + QRegularExpression::escape(piece.trimmed()) + "(?!\\w)");
     }
   }
@@ -372,7 +337,8 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   const fs::path settings = dir.path() / "settings.json";
   zarvik::testing::writeFile(settings, R"({"format": "zarvik-print-settings", "presets": {
       "Alder": {"options": {"JobType": "Raster", "rasterSpeed": "Custom.500"}},
-      "Birch": {"printSettings": {")" + kKey + R"(vectorPower": "65"}}}})");
+      "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"},
+                "printSettings": {")" + kKey + R"(vectorPower": "65"}}}})");
   CommandLine line;
   line.ppd = kPpd;
   line.settingsFile = settings.string();
@@ -413,28 +379,30 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   settle();
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
-  // A preset marks its options and puts the panel where they are; one the
-  // printer cannot take whole says so. Delete takes the chosen one.
+  // A preset marks its options, in whatever order they fit, and puts the
+  // panel where they are; one the printer cannot take whole says so.
+  // Delete takes the chosen one.
+  EXPECT_EQ(job.session().set("autoFocus", "on").kind, SetOutcome::kDone);
+  EXPECT_EQ(job.session().set("vectorGrid", "on").kind, SetOutcome::kDone);
   choose(2);
-  EXPECT_EQ(job.jobOptions().at("vectorPower"), "Custom.65");
+  EXPECT_EQ(status->text(), "");
+  EXPECT_EQ(job.jobOptions().at("autoFocus") + job.jobOptions().at("vectorPower"), "disabledCustom.65");
   EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("vPowerTextBox")->text(), "65");
   choose(1);
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
   EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "));
   click("Löschen");
-  EXPECT_EQ(QJsonDocument::fromJson(QByteArray::fromStdString(readFile(settings)))["presets"].toObject().keys(),
-            QStringList{"Birch"});
+  EXPECT_EQ(json(settings)["presets"].toObject().keys(), QStringList{"Birch"});
   click("Drucken");
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(readFile(settings).find("lastUsed"), std::string::npos);
+  EXPECT_FALSE(json(settings)["lastUsed"].isObject());
 
   for (const QRegularExpression& english : ourEnglishTexts()) {
     for (const QString& text : seen) EXPECT_FALSE(text.contains(english)) << text.toStdString();
   }
   // The PPD's own texts are in its German translations.
-  const QRegularExpression ppdEnglish("Raster and|Top to|Shortest|Not Set");
-  for (const QString& text : seen) EXPECT_FALSE(text.contains(ppdEnglish)) << text.toStdString();
+  for (const QString& text : seen) EXPECT_FALSE(text.contains(QRegularExpression("Raster and|Top to|Not Set")));
   EXPECT_TRUE(seen.contains("Raster und Vektor") && seen.contains("Drucken"));
 }
 
