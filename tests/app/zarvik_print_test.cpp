@@ -192,6 +192,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   const std::vector<Row> rows = {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
       {{"--bogus"}, 2, {"unknown option --bogus"}},
+      {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector rasterSpeed=12abc"), 2,
        {"--set rasterSpeed=12abc: rasterSpeed takes a whole number, not \"12abc\""}, {}, {}, {{"@/s.json", kAbsent}}},
       {dry + Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n" + x}, 2,
@@ -224,7 +225,8 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       // What the printer refuses as the panel opens counts as much.
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
        {"refused rasterSpeed=Custom.50 as the panel opened: " + none, "refused --set rasterSpeed=40: " + none}, {},
-       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}},
+       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}, {}, {},
+       [](const Ran& run) { EXPECT_EQ(run.report["refused"][0]["panel"].toString(), "rasterSpeed=Custom.50"); }},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},

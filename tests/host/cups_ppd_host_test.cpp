@@ -72,6 +72,7 @@ const std::string kWhole = "Raster Speed needs a whole number from 1 to 100, not
 const std::string kDecimal = "Material Thickness needs a decimal number from 0 to 50, not ";
 const std::vector<Row> kRows = {
     {"sample", {"rasterSpeed=Custom", "CustomrasterSpeed=+07"}, "rasterSpeed=Custom.7"},
+    {"sample", {"customRASTERSPEED=20"}, "rasterSpeed=Custom.20"},  // keywords and "Custom" in any case
     {"sample", {"CustommaterialThickness=2.500000"}, "materialThickness=Custom.2.5"},
     {"0.1-0.7", {"CustommaterialThickness=0.7"}, "materialThickness=Custom.0.7"},
     {"points", {"CustommaterialThickness=1in"}, "materialThickness=Custom.72"},

@@ -103,8 +103,9 @@ TEST_F(SettingsStoreTest, EveryPrinterHasAFileOfItsOwnWithinTheLengthOfAName) {
   for (const auto& [printer, name] : std::map<std::string, std::string>{
            {"Office/Laser 2", "Office%2FLaser%202.json"}, {"a%20b", "a%2520b.json"}, {"", "%.json"},
            {y, y + ".json"}, {y + "y", y.substr(0, 183) + "~9646BC459C4CA614.json"},
-           {umlauts + "x", escaped + "%C3~18E5CA5F37DEAF8F.json"},
-           {umlauts + "y", escaped + "%C3~D42D15F6C68CCD4D.json"}}) {
+           {umlauts + "x", escaped + "%C3~18E5CA5F37DEAF8F.json"},  // never cut inside a %XX:
+           {"x" + umlauts, "x" + escaped + "~0436FB1DE392020A.json"},
+           {"xx" + umlauts, "xx" + escaped + "~A7E3D4999C512870.json"}}) {
     EXPECT_EQ(SettingsStore::fileNameFor(printer), name);
   }
 }
