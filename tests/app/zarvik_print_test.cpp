@@ -1,0 +1,412 @@
+// zarvik-print as a script runs it: the real program on real PPD files, one
+// table of command lines, in order, with the status, the messages, the
+// report and the files on disk each must give. Jobs go to the "Zarvik" queue
+// of a private CUPS server (scripts/cupsd-private, started by the
+// app.cupsd.start fixture), whose backend shows what the engraver receives.
+// Then the dialog itself, in German, on Qt's offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <functional>
+#include <regex>
+#include <thread>
+
+#include "host/raster_document.h"
+#include "support/files.h"
+#include "support/german_locale.h"
+#include "support/ppd_files.h"
+#include "support/temporary_folder.h"
+#include "zarvik-print/language.h"
+#include "zarvik-print/print_dialog.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // rows name what they expect
+
+namespace zarvik::print {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using Args = std::vector<std::string>;
+using Options = std::map<std::string, std::string>;
+using zarvik::testing::readFile;
+using zarvik::testing::sampleWith;
+
+const std::string kPpd = zarvik::testing::samplePpdPath().string(), kAbsent = "(absent)";
+const std::string kKey = "org.zarvikpde.print.pde.zarvikKind.";
+
+// "KEY=VALUE ..." as the --set of each in order, and as options.
+Args set(const std::string& words) {
+  Args arguments;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) arguments.insert(arguments.end(), {"--set", word});
+  return arguments;
+}
+Options options(const std::string& words) {
+  Options map;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) map[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
+  return map;
+}
+// What a dry run on the sample PPD reports, the panel's own numbers marked
+// as custom values, with `changes`; an empty value leaves the option out.
+Options start(const std::string& changes) {
+  Options all = options(
+      "CenterEngraving=None EngravingDirection=TopDown JobType=Combined PageSize=400x600mm autoFocus=disabled "
+      "cResolution=Custom.600 directPrint=disabled dithering=FloydSteinberg materialThickness=Custom.0 "
+      "rasterPower=Custom.50 rasterSpeed=Custom.50 vectorFreq=Custom.50 vectorGrid=disabled vectorPower=Custom.50 "
+      "vectorPowerComp=enabled vectorSort=Optimize vectorSpeed=Custom.50 vectorSpeedComp=disabled");
+  for (const auto& [key, value] : options(changes)) all[key] = value;
+  std::erase_if(all, [](const auto& entry) { return entry.second.empty(); });
+  return all;
+}
+// What a job carries for what was set: a box's state, a number as a custom value.
+std::string carried(const std::string& set) {
+  const std::string boxes = std::regex_replace(std::regex_replace(set, std::regex("=on\\b"), "=enabled"),
+                                               std::regex("=off\\b"), "=disabled");
+  return std::regex_replace(boxes, std::regex("=([0-9.]+)\\b"), "=Custom.$1");
+}
+Options textMap(const QJsonValue& value) {
+  Options map;
+  for (auto [key, text] : value.toObject().toVariantMap().asKeyValueRange())
+    map[key.toStdString()] = text.toString().toStdString();
+  return map;
+}
+QJsonDocument json(const fs::path& file) { return QJsonDocument::fromJson(QByteArray::fromStdString(readFile(file))); }
+Options lastUsed(const fs::path& file) { return textMap(json(file)["lastUsed"]["options"]); }
+Args operator+(Args a, const Args& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct Ran {
+  int status;
+  std::string out, err;
+  QJsonObject report;  // standard output, when it is a dry run's report
+};
+struct Row {
+  Args args;
+  int status = 0;
+  std::vector<std::string> messages;  // zarvik-print's lines: "@/" is the test's folder, a stamp "STAMP", a job "N"
+  std::optional<std::string> options;                // a report whose options are start(these)
+  std::map<std::string, std::string> before, after;  // files by name ("@/..."), or kAbsent
+  Options env;
+  std::function<void(const Ran&)> then;
+};
+
+class ZarvikPrintTest : public ::testing::Test {
+ protected:
+  // The program with a folder of its own for the configuration, in the C
+  // locale, offscreen, and with no CUPS server unless the row names one.
+  void check(const Row& row) {
+    const std::string folder = dir.path().string() + "/";
+    auto at = [&](std::string text) { return text.starts_with("@/") ? folder + text.substr(2) : text; };
+    for (const auto& [name, contents] : row.before) {
+      fs::create_directories(fs::path(at(name)).parent_path());
+      zarvik::testing::writeFile(at(name), contents);
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "ZARVIK_PDE_BUNDLE", "LANGUAGE"}) environment.remove(name);
+    Options env = {{"QT_QPA_PLATFORM", "offscreen"}, {"LANG", "C.UTF-8"}, {"LC_ALL", "C.UTF-8"}, {"HOME", folder},
+                   {"XDG_CONFIG_HOME", folder + "config"}, {"CUPS_SERVER", "127.0.0.1:1"}};
+    for (const auto& [name, value] : row.env) env[name] = at(value);
+    for (const auto& [name, value] : env) environment.insert(name.c_str(), QString::fromStdString(value));
+    QStringList arguments;
+    for (const std::string& argument : row.args) arguments << QString::fromStdString(at(argument));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(ZARVIK_PRINT_PROGRAM, arguments);
+    ASSERT_TRUE(process.waitForFinished(120000)) << "zarvik-print did not finish";
+    Ran run{process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+    if (run.out.starts_with("{")) run.report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    const std::string transcript = run.out + run.err;
+    EXPECT_EQ(run.status, row.status) << transcript;
+    // Nothing from a PPD, a file or the command line breaks a line or
+    // drives the terminal; each refusal is in the report too.
+    EXPECT_EQ(std::count_if(run.err.begin(), run.err.end(), [](char c) { return c >= 0 && c < 32 && c != '\n'; }), 0);
+    std::vector<std::string> messages;
+    std::istringstream lines(run.err);
+    static const std::regex stamp("corrupt-[0-9]{8}-[0-9]{6}(-[0-9]+)?"), job("^job [0-9]+ ");
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.starts_with("zarvik-print: ")) continue;
+      for (std::size_t i; (i = line.find(folder)) != std::string::npos;) line.replace(i, folder.size(), "@/");
+      line = std::regex_replace(std::regex_replace(line.substr(14), stamp, "corrupt-STAMP"), job, "job N ");
+      messages.push_back(line);
+    }
+    EXPECT_EQ(messages, row.messages) << transcript;
+    auto refused = std::count_if(messages.begin(), messages.end(), [](auto& m) { return m.starts_with("refused "); });
+    EXPECT_EQ(run.report.value("refused").toArray().size(), run.report.isEmpty() ? 0 : refused);
+    if (row.options) {
+      EXPECT_EQ(textMap(run.report.value("options")), start(*row.options)) << transcript;
+    }
+    for (const auto& [name, contents] : row.after) {
+      EXPECT_EQ(fs::exists(at(name)) ? readFile(at(name)) : kAbsent, contents) << name;
+    }
+    if (row.then) row.then(run);
+  }
+
+  zarvik::testing::TemporaryFolder dir{"zarvik-print-test"};
+};
+
+TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
+  zarvik::testing::GermanLocale german;  // installs de_DE.UTF-8 where it is missing
+  ASSERT_EQ(german.failure(), "");
+  const std::string cupsd = ZARVIK_APP_CUPSD_DIR;  // where the server writes its address and the jobs it received
+  std::string server = readFile(cupsd + "/server");
+  server.erase(server.find_last_not_of('\n') + 1);
+  ASSERT_NE(server, "") << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
+  const fs::path page = dir.path() / "page.ras", queueFile = dir.path() / "config/zarvik-print/Zarvik.json";
+  ASSERT_TRUE(host::writeBlankRasterPage(page, /*dotsPerInch=*/75, /*widthPoints=*/72, /*heightPoints=*/72).ok());
+  QTcpServer silent;  // takes connections and never answers
+  ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+  const std::string silentServer = "127.0.0.1:" + std::to_string(silent.serverPort());
+
+  const Args dry = {"--ppd", kPpd, "--no-gui", "--dry-run"}, queue = {"--printer", "Zarvik", "--no-gui"};
+  auto dryOn = [](const std::string& ppd) { return Args{"--ppd", ppd, "--no-gui", "--dry-run"}; };
+  auto outside = [](std::string name, std::string range, std::string value) {
+    return name + " must be from " + range + "; " + value + " is outside that range.";
+  };
+  const Options inGerman = {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}}, cups = {{"CUPS_SERVER", server}};
+  const std::string x(200, 'x'), huge(1 << 20, 'x'), cut = std::string(80, 'x') + "\u2026";
+  const std::string none = "Raster Speed cannot take any value: the printer's PPD gives it the range 100 to 1, which "
+                           "holds none.";
+  const std::string stale = R"({"format": "zarvik-print-settings", "presets": {"Stale": {
+      "options": {"JobType": ")" + huge + R"(", "Laser": "On", "centerengraving": "CENTER", "vectorSpeed": "Custom"},
+      "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}}})";
+  const std::string broken = R"({"format": "zarvik-print-settings", "lastUsed": )";
+  const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300";
+  const std::string every =
+      "JobType=Raster CenterEngraving=Center EngravingDirection=BottomUp dithering=Atkinson vectorSort=InsideOut "
+      "directPrint=on autoFocus=on vectorGrid=on vectorSpeedComp=on vectorPowerComp=off materialThickness=0.25 "
+      "cResolution=1200 rasterSpeed=1 rasterPower=0 vectorSpeed=100 vectorPower=7 vectorFreq=5000";
+  int firstJob = 0;
+  const std::vector<Row> rows = {
+      // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
+      {{"--bogus"}, 2, {"unknown option --bogus"}},
+      {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
+      {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector rasterSpeed=12abc"), 2,
+       {"--set rasterSpeed=12abc: rasterSpeed takes a whole number, not \"12abc\""}, {}, {}, {{"@/s.json", kAbsent}}},
+      {dry + Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n" + x}, 2,
+       {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD" + x.substr(0, 56) + "\u2026 (224 bytes): rasterSpeed takes a "
+        "whole number, not \"5\uFFFD]0;owned\uFFFD\uFFFD" + x.substr(0, 68) + "\u2026\" (212 bytes)"}},
+      {dryOn("@/folder"), 2, {"@/folder is a folder, not a PPD file."}, {}, {{"@/folder/page.ras", "x"}}},
+      {dryOn("@/empty.ppd"), 2, {"@/empty.ppd is empty, so it is no PPD file."}, {}, {{"@/empty.ppd", ""}}},
+      {dryOn("@/manual.ppd"), 2,
+       {"@/manual.ppd is a PDF document, not a PPD file: a PPD file begins with \"*PPD-Adobe\"."}, {},
+       {{"@/manual.ppd", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"}}},
+      {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
+      // A refusal names its reason and the number as typed; the rest applies, and --save saves it.
+      {dry + Args{"--settings", "@/s.json", "--save"} +
+           set("JobType=Vector rasterSpeed=500 vectorGrid=on rasterSpeed=99999999999999999999 rasterPower=-1 "
+               "rasterSpeed=+75 vectorPower=80"),
+       3,
+       {"refused --set rasterSpeed=500: " + outside("Raster Speed", "1 to 100", "500"),
+        "refused --set vectorGrid=on: the control for vectorGrid is not available now (it needs auto focus on)",
+        "refused --set rasterSpeed=99999999999999999999: " +
+            outside("Raster Speed", "1 to 100", "99999999999999999999"),
+        "refused --set rasterPower=-1: " + outside("Raster Power", "0 to 100", "-1")},
+       carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
+       [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "s.json"), textMap(run.report["options"])); }},
+      // Every control sets its own option; a box showing what is asked needs no click, though disabled.
+      {dry + set("vectorGrid=off " + every), 0, {}, carried(every)},
+      // Keywords in any case, as libcups reads them; the job keeps the PPD's.
+      {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40"), 0, {},
+       "JobType= jobtype=VECTOR rasterSpeed=Custom.40",
+       {{"@/lower.ppd", zarvik::testing::replaceAll(sampleWith("JobType", "jobtype"), "e Vector/", "e VECTOR/")}}},
+      // What the printer refuses as the panel opens counts as much.
+      {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
+       {"refused rasterSpeed=Custom.50 as the panel opened: " + none, "refused --set rasterSpeed=40: " + none}, {},
+       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}, {}, {},
+       [](const Ran& run) { EXPECT_EQ(run.report["refused"][0]["panel"].toString(), "rasterSpeed=Custom.50"); }},
+      // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
+      {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 rasterSpeed=500"), 3,
+       {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
+       carried("JobType=Vector autoFocus=on materialThickness=2.5"), {}, {}, inGerman,
+       [](const Ran& run) { EXPECT_EQ(textMap(run.report["summary"]).at("Zarvik-Einstellungen"), "Nur Vektor"); }},
+      {dry + set("autoFocus=on materialThickness=2,5"), 2,
+       {"--set materialThickness=2,5: materialThickness takes a decimal number, not \"2,5\""}, {}, {}, {}, inGerman},
+      // --save keeps a PPD file's settings apart from a queue's; the next run starts there.
+      {dry + Args{"--save"} + set("JobType=Raster rasterPower=70"), 0, {}, "JobType=Raster rasterPower=Custom.70", {},
+       {{queueFile.string(), kAbsent}}},
+      {dry + set("JobType=Vector"), 0, {}, "JobType=Vector rasterPower=Custom.70"},
+      {dry, 0, {}, "JobType=Raster rasterPower=Custom.70"},
+      // A preset the printer cannot take whole: each skip warned, a long text cut, the rest in.
+      {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 0,
+       {"warning: Skipped the stored option Laser=On: the printer has no such option.",
+        "warning: Skipped the stored option JobType=" + cut + " (1048576 bytes): Job Type has no choice \"" + cut +
+            "\" (1048576 bytes).",
+        "warning: Skipped the stored option vectorSpeed=Custom: Vector Speed needs a value: Custom.<value>.",
+        "warning: Skipped the stored print setting " + kKey +
+            "vectorSpeed=500: " + outside("Vector Speed", "1 to 100", "500")},
+       "CenterEngraving=Center vectorPower=Custom.70", {{"@/p.json", stale}}},
+      // A file that is no settings file: a dry run leaves it, a save moves it.
+      {dry + Args{"--settings", "@/broken.json"}, 0,
+       {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); the "
+        "defaults are used, and a run that is no dry run would move it to @/broken.json.corrupt-STAMP."},
+       "", {{"@/broken.json", broken}}, {{"@/broken.json", broken}}},
+      {dry + Args{"--settings", "@/broken.json", "--save"}, 0,
+       {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); it was "
+        "moved to @/broken.json.corrupt-STAMP and the defaults are used."}},
+      // --help says what the manual page says: every option, every status.
+      {{"--help"}, 0, {}, {}, {}, {}, {},
+       [](const Ran& run) {
+         const std::string manual = readFile(ZARVIK_SOURCE_DIR "/zarvik-print/zarvik-print.1");
+         const std::regex option(R"(\\-\\-((?:[a-z]|\\-)+))"), escape(R"(\\)");
+         const std::sregex_iterator first(manual.begin(), manual.end(), option), end;
+         EXPECT_GE(std::distance(first, end), 10);
+         for (auto it = first; it != end; ++it) {
+           EXPECT_NE(run.out.find("--" + std::regex_replace((*it)[1].str(), escape, "") + " "), std::string::npos);
+         }
+         for (const std::string status : {"0", "2", "3", "4", "5", "6"}) {
+           EXPECT_NE(run.out.find("\n  " + status + "  "), std::string::npos) << status;
+           EXPECT_NE(manual.find("\n.B " + status + "\n"), std::string::npos) << status;
+         }
+         EXPECT_NE(run.out.find("$XDG_CONFIG_HOME/zarvik-print/"), std::string::npos);
+       }},
+      // The other statuses, each with its message.
+      {dryOn("@/no-freq.ppd"), 4, {"this printer is not a Zarvik engraver: its PPD lacks vectorFreq"}, {},
+       {{"@/no-freq.ppd", zarvik::testing::sampleWithoutOption("vectorFreq")}}},
+      {queue + Args{"--dry-run"}, 5, {"Cannot reach the CUPS server at 127.0.0.1:1: Connection refused."}},
+      {queue + Args{"--dry-run"}, 5, {"The CUPS server at " + silentServer + " did not answer within 10 s."}, {}, {},
+       {}, {{"CUPS_SERVER", silentServer}}},
+      // The engraver receives what was chosen; the queue remembers it apart from a PPD file of its name.
+      {queue + set(chosen) + Args{page}, 0, {}, {}, {}, {}, cups,
+       [&](const Ran& run) {
+         EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik\n");
+         const std::string job = cupsd + "/captured/job-" + std::to_string(firstJob = std::stoi(run.out.substr(4)));
+         for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
+         Options received = options(readFile(job + ".options"));
+         for (const auto& [option, value] : start(carried(chosen))) EXPECT_EQ(received[option], value) << option;
+         EXPECT_EQ(readFile(job + ".data"), readFile(page));
+         EXPECT_EQ(lastUsed(queueFile), start(carried(chosen)));
+       }},
+      {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save"}, 0, {}, "", {{"@/Zarvik.ppd", readFile(kPpd)}}},
+      // A refused setting sends nothing (the next job's number shows that none was made).
+      {queue + set("JobType=Raster rasterSpeed=700") + Args{page}, 3,
+       {"refused --set rasterSpeed=700: " + outside("Raster Speed", "1 to 100", "700"),
+        "nothing was sent to Zarvik, as the printer refused a setting"},
+       {}, {}, {}, cups,
+       [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
+      // A job sent whose settings cannot be saved must not be sent again.
+      {queue + Args{page}, 6,
+       {"warning: Cannot read the settings file @/blocked/zarvik-print/Zarvik.json: Not a directory; the defaults are "
+        "used.",
+        "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder @/blocked/zarvik-print: "
+        "Not a directory."},
+       {}, {{"@/blocked", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "@/blocked"}},
+       [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1); }},
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE("row " + std::to_string(i + 1));
+    check(rows[i]);
+  }
+}
+
+// The English texts of the dialog and the host, as the German table lists
+// them, cut at their placeholders; texts the same in both are left out.
+std::vector<QRegularExpression> ourEnglishTexts() {
+  std::vector<QRegularExpression> pieces;
+  const std::string table = std::regex_replace(
+      readFile(ZARVIK_SOURCE_DIR "/zarvik-print/translations/zarvik-print_de.ts"), std::regex("&quot;"), "\"");
+  const std::regex message("<source>([^<]*)</source>\\s*<translation>([^<]*)</translation>");
+  for (std::sregex_iterator it(table.begin(), table.end(), message), end; it != end; ++it) {
+    for (const QString& piece : QString::fromStdString((*it)[1]).split(QRegularExpression("%[1-9]"))) {
+      if (piece.trimmed().size() >= 4 && (*it)[1] != (*it)[2])
+        pieces.emplace_back("(?<!\\w)" + QRegularExpression::escape(piece.trimmed()) + "(?!\\w)");
+    }
+  }
+  EXPECT_GT(pieces.size(), 50u);
+  return pieces;
+}
+
+// The status line says why the printer refused until it takes a change, a
+// preset is used or deleted, Print to a PPD file sends and saves nothing,
+// and no English text of ours or of the PPD shows at any step.
+TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText) {
+  zarvik::testing::GermanLocale german;
+  ASSERT_EQ(german.failure(), "");
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  installTranslations(QLocale());
+  const fs::path settings = dir.path() / "settings.json";
+  zarvik::testing::writeFile(settings, R"({"format": "zarvik-print-settings", "presets": {
+      "Alder": {"options": {"JobType": "Raster", "rasterSpeed": "Custom.500"}},
+      "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"},
+                "printSettings": {")" + kKey + R"(vectorPower": "65"}}}})");
+  CommandLine line;
+  line.ppd = kPpd;
+  line.settingsFile = settings.string();
+  std::vector<std::string> warnings;
+  auto opened = PrintJob::open(line, warnings);
+  ASSERT_TRUE(std::holds_alternative<std::unique_ptr<PrintJob>>(opened));
+  PrintJob& job = *std::get<std::unique_ptr<PrintJob>>(opened);
+  PrintDialog dialog(job, {settings.string()});  // a readable document, which a PPD file cannot print
+  dialog.show();
+  auto* status = dialog.findChild<QLabel*>("status");
+  auto* presets = dialog.findChild<QComboBox*>("presets");
+  QStringList seen;  // what a person sees or hears of the dialog, at every step
+  auto settle = [&] {
+    QCoreApplication::sendPostedEvents();
+    seen << dialog.windowTitle();
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+      seen << widget->toolTip() << widget->accessibleName() << widget->property("text").toString()
+           << widget->property("title").toString();
+      if (auto* combo = qobject_cast<QComboBox*>(widget))
+        for (int i = 0; i < combo->count(); ++i) seen << combo->itemText(i);
+    }
+  };
+  auto click = [&](const QString& text) {
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+      if (button->text() == text) button->click();
+    settle();
+  };
+  auto choose = [&](int preset) {
+    presets->setCurrentIndex(preset);
+    emit presets->activated(preset);
+    settle();
+  };
+
+  EXPECT_EQ(job.session().set("rasterSpeed", "500").kind, SetOutcome::kRefused);
+  settle();
+  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+  EXPECT_EQ(job.session().set("JobType", "Vector").kind, SetOutcome::kDone);
+  settle();
+  EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
+  EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
+  // A preset marks its options, in whatever order they fit, and puts the
+  // panel where they are; one the printer cannot take whole says so.
+  // Delete takes the chosen one.
+  EXPECT_EQ(job.session().set("autoFocus", "on").kind, SetOutcome::kDone);
+  EXPECT_EQ(job.session().set("vectorGrid", "on").kind, SetOutcome::kDone);
+  choose(2);
+  EXPECT_EQ(status->text(), "");
+  EXPECT_EQ(job.jobOptions().at("autoFocus") + job.jobOptions().at("vectorPower"), "disabledCustom.65");
+  EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("vPowerTextBox")->text(), "65");
+  choose(1);
+  EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
+  EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "));
+  click("Löschen");
+  EXPECT_EQ(json(settings)["presets"].toObject().keys(), QStringList{"Birch"});
+  click("Drucken");
+  EXPECT_EQ(dialog.printStatus(), kExitUsage);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_FALSE(json(settings)["lastUsed"].isObject());
+
+  for (const QRegularExpression& english : ourEnglishTexts()) {
+    for (const QString& text : seen) EXPECT_FALSE(text.contains(english)) << text.toStdString();
+  }
+  // The PPD's own texts are in its German translations.
+  for (const QString& text : seen) EXPECT_FALSE(text.contains(QRegularExpression("Raster and|Top to|Not Set")));
+  EXPECT_TRUE(seen.contains("Raster und Vektor") && seen.contains("Drucken"));
+}
+
+}  // namespace
+}  // namespace zarvik::print
