@@ -116,6 +116,4 @@ std::string markedChoice(ppd_file_t* ppd, const std::string& option) {
   return marked ? std::string(marked->choice, strnlen(marked->choice, sizeof marked->choice)) : std::string();
 }
 
-int conflicts(ppd_file_t* ppd) { return ppdConflicts(ppd); }
-
 }  // namespace zarvik::testing

@@ -54,6 +54,5 @@ void markDefaults(ppd_file_t* ppd);
 bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& choice);
 // The keyword of the option's marked choice, or "" when none is marked.
 std::string markedChoice(ppd_file_t* ppd, const std::string& option);
-int conflicts(ppd_file_t* ppd);
 
 }  // namespace zarvik::testing

@@ -47,10 +47,6 @@ class RecordingHost final : public PDEPluginCallback {
   // Script: refuse every request for `key`, or only with `choice`.
   void refuse(std::string key) { refusedKeys.insert(std::move(key)); }
   void refuse(std::string key, std::string choice) { refusedChoices.emplace(std::move(key), std::move(choice)); }
-  void acceptAll() {
-    refusedKeys.clear();
-    refusedChoices.clear();
-  }
   // Requests made so far, as "key=choice", in order.
   std::vector<std::string> requests() const;
 
@@ -67,7 +63,6 @@ class RecordingHost final : public PDEPluginCallback {
   bool recordsCalls = true;
   std::vector<std::pair<std::string, std::string>> calls;
   int ppdFileCalls = 0;
-  int printSettingsCalls = 0;
   MemoryPrintSettings settings;
 
  private:
