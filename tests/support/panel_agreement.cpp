@@ -32,21 +32,20 @@ struct NumericSetting {
   double (*value)(const ZarvikPDE&);
 };
 
+template <auto field>
+double valueOf(const ZarvikPDE& p) {
+  return double(p.*field);
+}
+
 const NumericSetting kNumeric[] = {
-    {"rasterSpeed", "rSpeedSlider", "rSpeedTextBox", ".rasterSpeed", false,
-     [](const ZarvikPDE& p) { return double(p.rSpeed); }},
-    {"rasterPower", "rPowerSlider", "rPowerTextBox", ".rasterPower", false,
-     [](const ZarvikPDE& p) { return double(p.rPower); }},
-    {"vectorSpeed", "vSpeedSlider", "vSpeedTextBox", ".vectorSpeed", false,
-     [](const ZarvikPDE& p) { return double(p.vSpeed); }},
-    {"vectorPower", "vPowerSlider", "vPowerTextBox", ".vectorPower", false,
-     [](const ZarvikPDE& p) { return double(p.vPower); }},
-    {"vectorFreq", "vFreqSlider", "vFreqTextBox", ".vectorFreq", false,
-     [](const ZarvikPDE& p) { return double(p.vFreq); }},
+    {"rasterSpeed", "rSpeedSlider", "rSpeedTextBox", ".rasterSpeed", false, valueOf<&ZarvikPDE::rSpeed>},
+    {"rasterPower", "rPowerSlider", "rPowerTextBox", ".rasterPower", false, valueOf<&ZarvikPDE::rPower>},
+    {"vectorSpeed", "vSpeedSlider", "vSpeedTextBox", ".vectorSpeed", false, valueOf<&ZarvikPDE::vSpeed>},
+    {"vectorPower", "vPowerSlider", "vPowerTextBox", ".vectorPower", false, valueOf<&ZarvikPDE::vPower>},
+    {"vectorFreq", "vFreqSlider", "vFreqTextBox", ".vectorFreq", false, valueOf<&ZarvikPDE::vFreq>},
     {"materialThickness", nullptr, "materialTextBox", ".materialThickness", true,
-     [](const ZarvikPDE& p) { return double(p.oMaterialThickness); }},
-    {"cResolution", "resolutionSlider", "resolutionTextBox", ".resolution", false,
-     [](const ZarvikPDE& p) { return double(p.resolution); }},
+     valueOf<&ZarvikPDE::oMaterialThickness>},
+    {"cResolution", "resolutionSlider", "resolutionTextBox", ".resolution", false, valueOf<&ZarvikPDE::resolution>},
 };
 constexpr int kResolutionSetting = 6;
 constexpr double kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
