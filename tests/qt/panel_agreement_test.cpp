@@ -1,5 +1,6 @@
 // What the Qt view shows is what the engraver gets, over random sequences
-// of a person's changes, restores, presets and refusals.
+// of a person's changes, restores, presets and refusals; and the shipped
+// view wires each control to its action.
 #include "support/panel_agreement.h"
 
 #include <gtest/gtest-spi.h>
@@ -9,10 +10,7 @@
 #include <QXmlStreamReader>
 #include <cstdio>
 #include <map>
-#include <set>
 
-#include "host/cups_ppd_host.h"
-#include "platform/qt/qt_controls.h"
 #include "qt_panel_platform.h"
 #include "support/ppd_files.h"
 
@@ -56,85 +54,6 @@ TEST(PanelAgreementTest, EveryControlOfTheShippedViewSendsTheActionThePanelNames
   }
   EXPECT_EQ(shipped, wanted);
   EXPECT_EQ(wanted.size(), 22u);
-}
-
-// A person's edit that is not finished never reaches the job: code that
-// disables the field (a restore after the host switched auto focus off)
-// drops it rather than sending it.
-TEST(PanelAgreementTest, OnlyWhatAPersonFinishedIsSentAndABoxShowsOnlyStateOneTicked) {
-  QtPanelPlatform platform;
-  auto host = host::CupsPpdHost::openFile(samplePpdPath()).take();
-  std::unique_ptr<DrivenPanel> panel = platform.build(host);
-  ASSERT_TRUE(panel);
-  ViewDriver& view = *panel->loadView();
-  panel->restore();
-  panel->willShow();
-  ASSERT_TRUE(view.clickCheckBox("autoFocusCheckBox"));
-  ASSERT_TRUE(view.typeText("materialTextBox", "7", /*commit=*/false));
-  ASSERT_TRUE(host->mark("autoFocus", "disabled").ok());
-  panel->restore();
-
-  EXPECT_EQ(panel->core().oMaterialThickness, 0.0f);
-  EXPECT_EQ(view.text("materialTextBox"), "0");
-  EXPECT_FALSE(view.isEnabled("materialTextBox"));
-  EXPECT_EQ(host->dialogSettings().values().count(std::string(kPanelKind) + ".materialThickness"), 0u);
-
-  QCheckBox box;
-  qt::QtCheckBox adapter(&box);
-  adapter.setState(1);
-  EXPECT_TRUE(box.isChecked());
-  adapter.setState(2);
-  EXPECT_FALSE(box.isChecked());
-}
-
-// A host that calls back into the panel before it refuses a pick: the
-// pop-up still goes back to the choice the person left, not to one the
-// call-back stored meanwhile.
-TEST(PanelAgreementTest, ARefusedPickGoesBackToTheChoiceBeforeItEvenIfTheHostReentersThePanel) {
-  class ReenteringHost final : public PDEPluginCallback {
-   public:
-    explicit ReenteringHost(std::shared_ptr<host::CupsPpdHost> host) : host_(std::move(host)) {}
-    bool respondsToWillChangePPDOptionKeyValue() const override { return true; }
-    ppd_file_t* ppdFile() override { return host_->ppdFile(); }
-    bool willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) override {
-      if (key != kJobType || panel == nullptr) return host_->willChangePPDOptionKeyValue(key, choice);
-      panel->optionDidChange(kJobType, std::string(choice));
-      return false;
-    }
-    PMPrintSettings* printSettings() override { return host_->printSettings(); }
-    DrivenPanel* panel = nullptr;
-
-   private:
-    std::shared_ptr<host::CupsPpdHost> host_;
-  };
-  QtPanelPlatform platform;
-  auto host = std::make_shared<ReenteringHost>(host::CupsPpdHost::openFile(samplePpdPath()).take());
-  std::unique_ptr<DrivenPanel> panel = platform.build(host);
-  ASSERT_TRUE(panel);
-  ViewDriver& view = *panel->loadView();
-  panel->willShow();
-  host->panel = panel.get();
-  ASSERT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
-  ASSERT_TRUE(view.pickItem("jobTypePopup", 0));
-  EXPECT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
-}
-
-// Help the panel cannot open is left to the dialog.
-TEST(PanelAgreementTest, APanelWhoseHelpBookWasNotRegisteredLeavesHelpToTheHost) {
-  class RefusingHelp final : public NSHelpManager {
-   public:
-    bool registerBooksInBundle(const NSBundle&) override { return false; }
-    void openHelpAnchor(std::string_view, std::string_view) override { ++opened; }
-    int opened = 0;
-  };
-  QtPanelPlatform platform;
-  RefusingHelp help;
-  NSHelpManager* previous = NSHelpManager::setShared(&help);
-  std::unique_ptr<DrivenPanel> panel = platform.build(host::CupsPpdHost::openFile(samplePpdPath()).take());
-  NSHelpManager::setShared(previous);
-  ASSERT_TRUE(panel);
-  EXPECT_TRUE(const_cast<ZarvikPDE&>(panel->core()).shouldShowHelp());
-  EXPECT_EQ(help.opened, 0);
 }
 
 }  // namespace

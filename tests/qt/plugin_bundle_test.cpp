@@ -11,12 +11,14 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLineEdit>
+#include <QSlider>
 #include <QStyleHints>
+#include <QStyleOptionSlider>
+#include <QTest>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "bundle_copy.h"
-#include "qt_input.h"
 #include "support/ppd_files.h"
 #include "support/recording_host.h"
 
@@ -26,57 +28,50 @@ namespace {
 using Lines = std::vector<std::string>;
 const std::string kBundle = ZARVIK_PDE_BUNDLE_DIR;
 
-class PlugInBundleTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    markDefaults(sample.get());
-    PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
-    ASSERT_NE(opened.bundle, nullptr) << opened.error;
-    bundle = std::move(opened.bundle);
-  }
-  void TearDown() override { panel.reset(); }  // its view leaves the window
-
-  // The host's part: the one panel the principal class gives a print
-  // dialog, its view in the window, restore, willShow, show.
-  void showPanel() {
-    std::optional<PDEPanelList> panels = bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
-    ASSERT_TRUE(panels && panels->size() == 1 && panels->front()->panelView());
-    panel = panels->front();
-    window.setWindowTitle(QString::fromStdString(panel->panelName()));
-    (new QVBoxLayout(&window))->addWidget(static_cast<QWidget*>(panel->panelView()->nativeView()));
-    ASSERT_TRUE(panel->restoreValuesAndReturnError(nullptr));
-    panel->willShow();
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    host->calls.clear();
-  }
-
-  ScopedPpd sample = openPpd(samplePpdPath());
-  std::shared_ptr<RecordingHost> host = std::make_shared<RecordingHost>(sample.get());
-  std::unique_ptr<PlugInBundle> bundle;
-  std::shared_ptr<PDEPanel> panel;
-  QWidget window;
-};
+// Presses the handle of a horizontal slider where its style draws it, drags
+// it by `dx` pixels in eight moves, and lets go.
+void dragSliderHandle(QSlider& slider, int dx) {
+  struct Style : QSlider {
+    static QRect handle(const QSlider& s) {
+      QStyleOptionSlider option;
+      (s.*&Style::initStyleOption)(&option);
+      return s.style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &s);
+    }
+  };
+  const QPoint start = Style::handle(slider).center();
+  QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, start);
+  for (int step = 1; step <= 8; ++step) QTest::mouseMove(&slider, start + QPoint(dx * step / 8, 0));
+  QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, start + QPoint(dx, 0));
+}
 
 // The texts and the help book follow the language of the environment the
 // host was started in: ctest runs this again under LANG=de_DE.UTF-8 and
 // LANG=C, naming the language it expects in ZARVIK_EXPECTED_LANGUAGE, and in
 // an X server as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the
 // file for the picture in docs/panel.png.
-TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
+TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
   const QString language = QLocale::languageToCode(QLocale::system().language());
   if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {
     ASSERT_EQ(language, expected);
   }
-  const std::pair<const char*, const char*> info[] = {{"CFBundleIdentifier", "org.zarvikpde.print.pde.ZarvikPDE"},
-                                                      {"CFBundleExecutable", "ZarvikPDE"},
-                                                      {"NSPrincipalClass", "ZarvikPDEPlugIn"},
-                                                      {"CFBundleHelpBookName", "ZarvikPDEHelp"},
-                                                      {"PDEPanelType", "BDB091F4-E57F-11D3-B5CC-0050E4603277"},
-                                                      {"CFBundleDevelopmentRegion", "en"}};
-  for (auto [key, value] : info) EXPECT_EQ(bundle->infoValue(key), value) << key;
-  showPanel();
+  PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
+  ASSERT_NE(opened.bundle, nullptr) << opened.error;
+  EXPECT_EQ(opened.bundle->infoValue("CFBundleIdentifier"), "org.zarvikpde.print.pde.ZarvikPDE");
+  ScopedPpd sample = openPpd(samplePpdPath());
+  markDefaults(sample.get());
+  auto host = std::make_shared<RecordingHost>(sample.get());
+  QWidget window;
+  // The host's part: the one panel the principal class gives a print
+  // dialog, its view in the window, restore, willShow, show.
+  auto panels = opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
+  ASSERT_TRUE(panels && panels->size() == 1 && panels->front()->panelView());
+  std::shared_ptr<PDEPanel> panel = panels->front();
+  (new QVBoxLayout(&window))->addWidget(static_cast<QWidget*>(panel->panelView()->nativeView()));
+  ASSERT_TRUE(panel->restoreValuesAndReturnError(nullptr));
+  panel->willShow();
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   if (QByteArray path = qgetenv("ZARVIK_PANEL_SCREENSHOT"); !path.isEmpty()) {
     EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(path), "PNG")) << path.toStdString();
   }
@@ -92,8 +87,11 @@ TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironme
                                                            ".lproj/ZarvikPDEHelp/index.html#AppleTitle");
 
   // The panel and its widgets outlive the bundle object.
-  bundle.reset();
-  clickCheckBox(*window.findChild<QCheckBox*>("directPrintCheckBox"));
+  opened.bundle.reset();
+  host->calls.clear();
+  auto* box = window.findChild<QCheckBox*>("directPrintCheckBox");
+  box->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(box, Qt::Key_Space);
   // A pop-up opened with the mouse and an item chosen in its list, which
   // ignores a release as quick as a double click.
   auto* dithering = window.findChild<QComboBox*>("ditheringPopup");
@@ -105,7 +103,9 @@ TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironme
   QTest::mouseMove(list->viewport(), random);
   QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, random);
   ASSERT_TRUE(QTest::qWaitFor([&] { return !list->isVisible(); }));
-  dragSliderHandle(*window.findChild<QSlider*>("rPowerSlider"), window.findChild<QSlider*>("rPowerSlider")->width());
+  // A drag sends once, when the handle is let go.
+  auto* rasterPower = window.findChild<QSlider*>("rPowerSlider");
+  dragSliderHandle(*rasterPower, rasterPower->width());
   // A number typed into a field clicked into; Tab on to the slider beside
   // it, and a key.
   auto* vectorPower = window.findChild<QLineEdit*>("vPowerTextBox");
@@ -120,11 +120,13 @@ TEST_F(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironme
   EXPECT_EQ(host->requests(),
             (Lines{"directPrint=enabled", "dithering=Random", "rasterPower=Custom", "CustomrasterPower=100",
                    "vectorPower=Custom", "CustomvectorPower=65", "vectorFreq=Custom", "CustomvectorFreq=51"}));
+  panel.reset();  // its view leaves the window
+  panels.reset();
 }
 
 // Each reason names the file at fault ("@" the bundle's path); where the
 // dynamic loader failed, its own words follow ours.
-TEST_F(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
+TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
   const std::string plist = "Contents/Info.plist", module = "Contents/MacOS/ZarvikPDE";
   auto plistIs = [&](std::string text) { return [=](BundleCopy& b) { writeFile(b.path / plist, text); }; };
   auto edit = [&](std::string from, std::string to) { return [=](BundleCopy& b) { b.edit(plist, from, to); }; };

@@ -5,16 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSlider>
 #include <QTest>
 #include <QVBoxLayout>
 #include <limits>
 
-#include "qt_input.h"
 #include "support/german_locale.h"
 
 namespace zarvik::qt {
@@ -76,8 +70,11 @@ TEST_F(QtControlsTest, ValuesRangesSelectionsAndEnabledStatesSetFromCodeSendNoth
   EXPECT_EQ(combo->count(), 2);
   popUp.selectItemAtIndex(1);
   popUp.setEnabled(false);
+  // Only state 1 ticks the box.
   checkBox.setState(1);
-  checkBox.setState(0);
+  EXPECT_TRUE(box->isChecked());
+  checkBox.setState(2);
+  EXPECT_FALSE(box->isChecked());
   checkBox.setEnabled(false);
   // Ranges round inwards and take the value with them; a value goes to the
   // nearest position, NaN leaves it, a huge one stops at the end.
@@ -120,27 +117,32 @@ TEST_F(QtControlsTest, FieldsTakeOnlyNumbersInsideTheirRangeAndShowThemWithAPoin
   QLineEdit* decimalEdit = add(new QLineEdit);
   decimalEdit->setProperty(kDecimalsProperty, 2);
   QtTextField decimalField(decimalEdit);
-  ASSERT_TRUE(decimalField.setAction(record<FloatValueSource>("field")));
+  ASSERT_TRUE(decimalField.setAction(record<FloatValueSource>("decimal")));
   decimalEdit->show();
-  field.setMinValue(1);
+  field.setMinValue(10);
   field.setMaxValue(100);
   field.setFloatValue(50);
+  decimalField.setMinValue(1);
   decimalField.setMaxValue(50);
-  retype(edit, "500");
-  QTest::keyClick(edit, Qt::Key_Return);
-  decimalEdit->setFocus();
-  EXPECT_EQ(edit->text(), "50");
+  decimalField.setFloatValue(3);
+  for (auto [lineEdit, text, shown] :
+       {std::tuple{edit, "500", "50"}, {edit, "5", "50"}, {decimalEdit, "60", "3"}, {decimalEdit, "0.5", "3"}}) {
+    retype(lineEdit, text);
+    QTest::keyClick(lineEdit, Qt::Key_Return);
+    other->setFocus();
+    EXPECT_EQ(lineEdit->text(), shown) << text;
+  }
   retype(decimalEdit, "2,5");
   EXPECT_EQ(decimalEdit->text(), "25");
   retype(decimalEdit, "2.505");
   QTest::keyClick(decimalEdit, Qt::Key_Return);
-  EXPECT_EQ(sent, Sent{"field 2.5"});
+  EXPECT_EQ(sent, Sent{"decimal 2.5"});
 
-  for (auto [value, text] : {std::pair{0.25f, "0.25"}, {-3.0f, "-3"}, {12345678.0f, "12345678"}}) {
+  for (auto [value, text] : {std::pair{0.25f, "0.25"}, {12345678.0f, "12345678"}}) {
     field.setFloatValue(value);
     EXPECT_EQ(edit->text(), text);
   }
-  for (auto [text, value, integer] : {std::tuple{"0.25", 0.25f, 0}, {"12.7", 12.7f, 12}, {"-7.9", -7.9f, -7}}) {
+  for (auto [text, value, integer] : {std::tuple{"12.7", 12.7f, 12}, {"-7.9", -7.9f, -7}}) {
     edit->setText(text);
     EXPECT_EQ(std::pair(field.floatValue(), field.intValue()), std::pair(value, integer)) << text;
   }
@@ -165,27 +167,27 @@ TEST_F(QtControlsTest, PopUpItemsCarryTheirKeywordsByteForByte) {
   }
 }
 
+// The panel may outlive its window: every operation on a control whose
+// widget is gone does nothing and answers zero.
 TEST_F(QtControlsTest, AControlWhoseWidgetIsGoneDoesNothingAndAnswersZero) {
   NSMenuItem* item = popUp.menu().itemAtIndex(0);
   QtLabel label(new QLabel("12"));
   for (QWidget* widget : std::initializer_list<QWidget*>{combo, box, handle, edit, label.widget()}) delete widget;
-
   popUp.addItemWithTitle("Vector Only");
   popUp.selectItemAtIndex(0);
   item->setRepresentedObject(std::string("Raster"));
   checkBox.setState(1);
   slider.setMaxValue(10);
   slider.setFloatValue(5);
-  field.setFloatValue(5);
-  field.setTextColor(NSColor::grayColor);
-  label.setFloatValue(5);
-  label.setTextColor(NSColor::grayColor);
+  for (NSTextField* text : std::initializer_list<NSTextField*>{&field, &label}) {
+    text->setFloatValue(5);
+    text->setTextColor(NSColor::grayColor);
+  }
   for (NSControl* control : std::initializer_list<NSControl*>{&popUp, &checkBox, &slider, &field, &label}) {
     control->setEnabled(true);
   }
-  EXPECT_EQ(popUp.widget(), nullptr);
-  EXPECT_EQ(item->representedObject(), std::nullopt);
-  EXPECT_EQ(popUp.menu().itemAtIndex(0), nullptr);
+  EXPECT_EQ(std::tuple(popUp.widget(), item->representedObject(), popUp.menu().itemAtIndex(0)),
+            std::tuple(nullptr, std::nullopt, nullptr));
   EXPECT_EQ(std::tuple(popUp.indexOfSelectedItem(), popUp.indexOfItemWithRepresentedObject("Raster"), checkBox.state(),
                        slider.floatValue(), field.floatValue(), label.intValue()),
             std::tuple(0, 0, 0, 0.0f, 0.0f, 0));

@@ -17,34 +17,47 @@
 #include "platform/qt/qt_bundle.h"
 #include "platform/qt/qt_help_manager.h"
 #include "plugin/zarvik_pde_plugin.h"
-#include "qt_input.h"
 #include "support/log_capture.h"
 #include "support/panel_platform.h"
 
 namespace zarvik::testing {
 
-class QtViewDriver final : public ViewDriver {
+// A panel and, once loaded, its view: one object answers both.
+class QtPanel final : public DrivenPanel, public ViewDriver {
  public:
-  explicit QtViewDriver(QWidget& root) : root_(root) {}
+  explicit QtPanel(std::shared_ptr<PDEPanel> panel) : panel_(std::move(panel)) {}
+
+  const ZarvikPDE& core() const override { return dynamic_cast<const ZarvikPDE&>(*panel_); }
+  ViewDriver* loadView() override {
+    if (root_ != nullptr) return this;
+    NSView* view = panel_->panelView();
+    if (view == nullptr) return nullptr;
+    root_ = static_cast<QWidget*>(view->nativeView());
+    root_->show();
+    root_->activateWindow();
+    if (!QTest::qWaitForWindowActive(root_)) throw std::runtime_error("the panel's window is not active");
+    return this;
+  }
+  void willShow() override { panel_->willShow(); }
+  void restore() override { panel_->restoreValuesAndReturnError(nullptr); }
+  void optionDidChange(const std::string& option, const std::string& choice) override {
+    panel_->PPDOptionKeyValueDidChange(option, choice);
+  }
 
   bool pickItem(std::string_view popup, int index) override {
     auto* combo = usable<QComboBox>(popup);
     if (combo == nullptr) return false;
     // The person opens the list, moves the highlight and presses Return.
     combo->showPopup();
-    QAbstractItemView* list = combo->view();
-    list->setCurrentIndex(list->model()->index(index, combo->modelColumn()));
-    QTest::keyClick(list, Qt::Key_Return);
+    combo->view()->setCurrentIndex(combo->model()->index(index, combo->modelColumn()));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
     return settle();
   }
-
   bool clickCheckBox(std::string_view box) override {
     auto* checkBox = usable<QCheckBox>(box);
-    if (checkBox == nullptr) return false;
-    testing::clickCheckBox(*checkBox);
-    return settle();
+    if (checkBox != nullptr) QTest::keyClick(checkBox, Qt::Key_Space);
+    return checkBox != nullptr && settle();
   }
-
   bool moveSlider(std::string_view name, double value) override {
     auto* slider = usable<QSlider>(name);
     if (slider == nullptr) return false;
@@ -54,7 +67,6 @@ class QtViewDriver final : public ViewDriver {
     slider->setSliderDown(false);
     return settle();
   }
-
   bool typeText(std::string_view field, std::string_view text, bool commit) override {
     auto* edit = usable<QLineEdit>(field);
     if (edit == nullptr || edit->focusPolicy() == Qt::NoFocus) return false;
@@ -77,26 +89,27 @@ class QtViewDriver final : public ViewDriver {
   double sliderMinimum(std::string_view slider) const override { return find<QSlider>(slider).minimum(); }
   double sliderMaximum(std::string_view slider) const override { return find<QSlider>(slider).maximum(); }
   std::string text(std::string_view field) const override {
-    if (auto* label = root_.findChild<QLabel*>(name(field))) return label->text().toStdString();
+    if (auto* label = root_->findChild<QLabel*>(name(field))) return label->text().toStdString();
     return find<QLineEdit>(field).text().toStdString();
   }
   bool isEnabled(std::string_view control) const override { return find<QWidget>(control).isEnabled(); }
-  QWidget& root() const { return root_; }
   bool hasPendingEdit(std::string_view field) const override {
-    auto* edit = root_.findChild<QLineEdit*>(name(field));
     // Setting the text from code clears the flag that typing sets.
+    auto* edit = root_->findChild<QLineEdit*>(name(field));
     return edit != nullptr && edit->isModified();
+  }
+
+  QWidget& root() const { return *root_; }
+  template <class Widget = QWidget>
+  Widget& find(std::string_view outlet) const {
+    auto* widget = root_->findChild<Widget*>(name(outlet));
+    if (widget == nullptr) throw std::runtime_error("the view has no " + std::string(outlet));
+    return *widget;
   }
 
  private:
   static QString name(std::string_view outlet) {
     return QString::fromLatin1(outlet.data(), static_cast<qsizetype>(outlet.size()));
-  }
-  template <class Widget>
-  Widget& find(std::string_view outlet) const {
-    auto* widget = root_.findChild<Widget*>(name(outlet));
-    if (widget == nullptr) throw std::runtime_error("the view has no " + std::string(outlet));
-    return *widget;
   }
   // The widget a person is about to work, given the focus a click gives
   // it; nullptr when it takes no input.
@@ -112,36 +125,8 @@ class QtViewDriver final : public ViewDriver {
     return true;
   }
 
-  QWidget& root_;
-};
-
-class QtDrivenPanel final : public DrivenPanel {
- public:
-  explicit QtDrivenPanel(std::shared_ptr<PDEPanel> panel)
-      : panel_(std::move(panel)), core_(dynamic_cast<ZarvikPDE&>(*panel_)) {}
-
-  const ZarvikPDE& core() const override { return core_; }
-  ViewDriver* loadView() override {
-    if (driver_) return driver_.get();
-    NSView* view = panel_->panelView();
-    if (view == nullptr) return nullptr;
-    auto* root = static_cast<QWidget*>(view->nativeView());
-    root->show();
-    root->activateWindow();
-    if (!QTest::qWaitForWindowActive(root)) throw std::runtime_error("the panel's window is not active");
-    driver_ = std::make_unique<QtViewDriver>(*root);
-    return driver_.get();
-  }
-  void willShow() override { panel_->willShow(); }
-  void restore() override { panel_->restoreValuesAndReturnError(nullptr); }
-  void optionDidChange(const std::string& option, const std::string& choice) override {
-    panel_->PPDOptionKeyValueDidChange(option, choice);
-  }
-
- private:
   std::shared_ptr<PDEPanel> panel_;
-  ZarvikPDE& core_;
-  std::unique_ptr<QtViewDriver> driver_;
+  QWidget* root_ = nullptr;
 };
 
 class QtPanelPlatform final : public PanelPlatform {
@@ -162,7 +147,7 @@ class QtPanelPlatform final : public PanelPlatform {
     principal.initWithBundle(bundle_);
     std::optional<PDEPanelList> panels = principal.PDEPanelsForType(kPrintDialogExtensionType, std::move(host));
     if (!panels || panels->empty()) return nullptr;
-    return std::make_unique<QtDrivenPanel>(panels->front());
+    return std::make_unique<QtPanel>(panels->front());
   }
 
  private:
