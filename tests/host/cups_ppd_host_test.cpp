@@ -1,7 +1,6 @@
-// The host over real PPDs with libcups: one table of requests, each made on
-// a fresh host after the requests before it in its row. An accepted one
-// shows in what the job carries; a refused one has its sentence, on one
-// line, and leaves every mark and custom value as it was.
+// The host over real PPDs with libcups: one table of requests on a fresh
+// host each. An accepted one shows in what the job carries; a refused one
+// has its sentence, on one line, and leaves every mark and value as it was.
 #include "host/cups_ppd_host.h"
 
 #include <gtest/gtest.h>
@@ -67,9 +66,7 @@ struct Row {
   std::string refusal;                // or refused with this sentence
 };
 const std::string kBig = "1" + std::string(39, '0'), kFloatMax = "340282346638528859811704183484516925440";
-const std::string kOutside = " is outside that range.";
-const std::string kWhole = "Raster Speed needs a whole number from 1 to 100, not ";
-const std::string kDecimal = "Material Thickness needs a decimal number from 0 to 50, not ";
+const std::string kOut = " is outside that range.";
 const std::vector<Row> kRows = {
     {"sample", {"rasterSpeed=Custom", "CustomrasterSpeed=+07"}, "rasterSpeed=Custom.7"},
     {"sample", {"customRASTERSPEED=20"}, "rasterSpeed=Custom.20"},  // keywords and "Custom" in any case
@@ -81,8 +78,7 @@ const std::vector<Row> kRows = {
 
     {"sample", {"NoSuchOption=x"}, "", "The printer has no option \"NoSuchOption\"."},
     {"sample", {"JobType=Raster\nVector\x1b[2J"}, "", "Job Type has no choice \"Raster\uFFFDVector\uFFFD[2J\"."},
-    {"escapes", {"CustomrasterSpeed=500"}, "", "Raster\uFFFD[31m\uFFFDforged\uFFFD must be from 1 to 100; 500" +
-     kOutside},
+    {"escapes", {"CustomrasterSpeed=500"}, "", "Raster\uFFFD[31m\uFFFDforged\uFFFD must be from 1 to 100; 500" + kOut},
     {"sample", {"CustomJobType=5"}, "", "Job Type takes no custom value."},
     {"sample", {"vectorGrid=enabled"}, "",
      "Vector Grid \"Enabled (needs Auto Focus)\" conflicts with Auto Focus \"Disabled\"."},
@@ -92,25 +88,21 @@ const std::vector<Row> kRows = {
      {"autoFocus=enabled", "CustommaterialThickness=2.5", "materialThickness=5", "autoFocus=disabled",
       "CustommaterialThickness=7.5"},
      "", "Material Thickness \"Custom Thickness\" conflicts with Auto Focus \"Disabled\"."},
-    {"sample", {"CustomrasterSpeed=12abc"}, "", kWhole + "\"12abc\"."},
-    {"sample", {"CustomrasterSpeed=5.0"}, "", kWhole + "\"5.0\"."},
-    {"sample", {"CustomrasterSpeed=101"}, "", "Raster Speed must be from 1 to 100; 101" + kOutside},
-    {"sample", {"CustomrasterSpeed=-99999999999999999999"}, "",
-     "Raster Speed must be from 1 to 100; -99999999999999999999" + kOutside},
-    {"sample", {"CustommaterialThickness=0,25"}, "", kDecimal + "\"0,25\"."},
-    {"sample", {"CustommaterialThickness=5."}, "", kDecimal + "\"5.\"."},
-    {"sample", {"CustommaterialThickness=50.0001"}, "", "Material Thickness must be from 0 to 50; 50.0001" + kOutside},
+    {"sample", {"CustomrasterSpeed=5.0"}, "", "Raster Speed needs a whole number from 1 to 100, not \"5.0\"."},
+    {"sample", {"CustomrasterSpeed=101"}, "", "Raster Speed must be from 1 to 100; 101" + kOut},
+    {"sample", {"CustomrasterSpeed=-" + kBig}, "", "Raster Speed must be from 1 to 100; -" + kBig + kOut},
+    {"sample", {"CustommaterialThickness=5."}, "",
+     "Material Thickness needs a decimal number from 0 to 50, not \"5.\"."},
     {"0.1-0.7", {"CustommaterialThickness=0.7000001"}, "",
-     "Material Thickness must be from 0.1 to 0.7; 0.7000001" + kOutside},
-    {"points", {"CustommaterialThickness=3in"}, "", "Material Thickness must be from 0 to 144 points; 3in" + kOutside},
+     "Material Thickness must be from 0.1 to 0.7; 0.7000001" + kOut},
+    {"points", {"CustommaterialThickness=3in"}, "", "Material Thickness must be from 0 to 144 points; 3in" + kOut},
     {"points", {"CustommaterialThickness=5 mm"}, "",
      "Material Thickness needs a length from 0 to 144 points (a number with pt, in, ft, cm, mm or m), not \"5 mm\"."},
     {"ranges", {"CustomrasterSpeed=50"}, "",
      "Raster Speed cannot take any value: the printer's PPD gives it the range 100 to 1, which holds none."},
     {"50-0", {"CustommaterialThickness=1"}, "",
      "Material Thickness cannot take any value: the printer's PPD gives it the range 50 to 0, which holds none."},
-    {"ranges", {"CustommaterialThickness=" + kBig}, "",
-     "Material Thickness must be from -inf to inf; " + kBig + kOutside},
+    {"ranges", {"CustommaterialThickness=" + kBig}, "", "Material Thickness must be from -inf to inf; " + kBig + kOut},
 };
 
 TEST(CupsPpdHostTest, EachRequestIsMarkedOrRefusedWithItsSentence) {
