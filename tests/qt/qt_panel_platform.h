@@ -88,16 +88,10 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   double sliderValue(std::string_view slider) const override { return find<QSlider>(slider).value(); }
   double sliderMinimum(std::string_view slider) const override { return find<QSlider>(slider).minimum(); }
   double sliderMaximum(std::string_view slider) const override { return find<QSlider>(slider).maximum(); }
-  std::string text(std::string_view field) const override {
-    if (auto* label = root_->findChild<QLabel*>(name(field))) return label->text().toStdString();
-    return find<QLineEdit>(field).text().toStdString();
-  }
+  std::string text(std::string_view field) const override { return find<QLineEdit>(field).text().toStdString(); }
   bool isEnabled(std::string_view control) const override { return find<QWidget>(control).isEnabled(); }
-  bool hasPendingEdit(std::string_view field) const override {
-    // Setting the text from code clears the flag that typing sets.
-    auto* edit = root_->findChild<QLineEdit*>(name(field));
-    return edit != nullptr && edit->isModified();
-  }
+  // Setting the text from code clears the flag that typing sets.
+  bool hasPendingEdit(std::string_view field) const override { return find<QLineEdit>(field).isModified(); }
 
   QWidget& root() const { return *root_; }
   template <class Widget = QWidget>
