@@ -51,6 +51,21 @@ float numberAtStart(const QString& text) { return parseLeadingFloat(text.toStdSt
 
 int truncated(float value) { return truncateToInt32(value).value_or(0); }
 
+// Validators that never rewrite the text. A line edit left with text its
+// validator does not accept asks the validator to fix it up, and Qt's fix-up
+// rounds a number set from code to the decimals a person may type: the field
+// would show 41.35 while the job carries 41.347931.
+class TypingDoubleValidator final : public QDoubleValidator {
+ public:
+  using QDoubleValidator::QDoubleValidator;
+  void fixup(QString&) const override {}
+};
+class TypingIntValidator final : public QIntValidator {
+ public:
+  using QIntValidator::QIntValidator;
+  void fixup(QString&) const override {}
+};
+
 }  // namespace
 
 QString numberText(float value) {
@@ -242,12 +257,12 @@ QtTextField::QtTextField(QLineEdit* lineEdit) : lineEdit_(lineEdit), shownText_(
   QVariant decimals = lineEdit->property(kDecimalsProperty);
   QValidator* validator;
   if (decimals.isValid()) {
-    realValidator_ = new QDoubleValidator(lineEdit);
+    realValidator_ = new TypingDoubleValidator(lineEdit);
     realValidator_->setNotation(QDoubleValidator::StandardNotation);
     realValidator_->setDecimals(decimals.toInt());
     validator = realValidator_;
   } else {
-    integerValidator_ = new QIntValidator(lineEdit);
+    integerValidator_ = new TypingIntValidator(lineEdit);
     validator = integerValidator_;
   }
   validator->setLocale(numberLocale());
