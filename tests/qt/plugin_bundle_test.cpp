@@ -41,8 +41,7 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   markDefaults(sample.get());
   auto host = std::make_shared<RecordingHost>(sample.get());
   QWidget window;
-  // The host's part: the one panel the principal class gives a print
-  // dialog, its view in the window, restore, willShow, show.
+  // The host's part: the one panel for a print dialog, in its window, shown.
   auto panels = opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
   ASSERT_TRUE(panels && panels->size() == 1 && panels->front()->panelView());
   std::shared_ptr<PDEPanel> panel = panels->front();
@@ -56,8 +55,7 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
     EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(path), "PNG")) << path.toStdString();
   }
   EXPECT_EQ(panel->panelName(), language == "de" ? "Zarvik-Einstellungen" : "Zarvik Settings");
-  // The module opens its own help book; a text browser stands for the
-  // desktop's.
+  // The module opens its own help book in (a stand-in for) the desktop's browser.
   QTextBrowser browser;
   QDesktopServices::setUrlHandler("file", &browser, "setSource");
   EXPECT_FALSE(panel->shouldShowHelp());
@@ -77,8 +75,7 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   rasterPower->setSliderDown(true);
   for (int position : {60, 80, 100}) rasterPower->setSliderPosition(position);
   rasterPower->setSliderDown(false);
-  // A number typed into a field clicked into; Tab on to the slider beside
-  // it, and a key.
+  // A number typed into a field clicked into; Tab on to a slider, and a key.
   auto* vectorPower = window.findChild<QLineEdit*>("vPowerTextBox");
   QTest::mouseClick(vectorPower, Qt::LeftButton);
   QTest::keyClick(vectorPower, Qt::Key_A, Qt::ControlModifier);
@@ -91,28 +88,24 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   EXPECT_EQ(host->requests(),
             (Lines{"directPrint=enabled", "rasterPower=Custom", "CustomrasterPower=100", "vectorPower=Custom",
                    "CustomvectorPower=65", "vectorFreq=Custom", "CustomvectorFreq=51"}));
-  panel.reset();  // its view leaves the window
-  panels.reset();
 }
 
-// Each reason names the file at fault ("@" the bundle's path); where the
-// dynamic loader failed, its own words follow ours.
+// Each reason names the file at fault ("@" the bundle, "%" its Info.plist);
+// where the dynamic loader failed, its own words follow ours.
 TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
   const std::string plist = "Contents/Info.plist", module = "Contents/MacOS/ZarvikPDE";
   auto plistIs = [&](std::string text) { return [=](BundleCopy& b) { writeFile(b.path / plist, text); }; };
   auto edit = [&](std::string from, std::string to) { return [=](BundleCopy& b) { b.edit(plist, from, to); }; };
   auto remove = [](std::string file) { return [=](BundleCopy& b) { std::filesystem::remove(b.path / file); }; };
   const std::pair<std::function<void(BundleCopy&)>, std::string> cases[] = {
-      {remove(plist), "cannot read @/" + plist + ": No such file or directory"},
-      {plistIs("<dict/>"), "@/" + plist + " is not a property list: its root element is not <plist>"},
-      {plistIs("<plist><array/></plist>"),
-       "@/" + plist + " is not an information dictionary: its top element is not <dict>"},
+      {remove(plist), "cannot read %: No such file or directory"},
+      {plistIs("<dict/>"), "% is not a property list: its root element is not <plist>"},
+      {plistIs("<plist><array/></plist>"), "% is not an information dictionary: its top element is not <dict>"},
       {plistIs("<plist>\n<dict>\n<key>A</key>\n<key>B</key></dict></plist>"),
-       "@/" + plist + ": key \"A\" has no value (line 4, column 5)"},
-      {plistIs("<plist><dict><string>b</string></dict></plist>"),
-       "@/" + plist + ": <string> without a key (line 1, column 21)"},
+       "%: key \"A\" has no value (line 4, column 5)"},
+      {plistIs("<plist><dict><string>b</string></dict></plist>"), "%: <string> without a key (line 1, column 21)"},
       {plistIs("<plist><dict>\n<key>A</key><string>a</dict></plist>"),
-       "@/" + plist + " is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)"},
+       "% is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)"},
       {edit("-0050E4603277", "-0050E4603278"),
        "@ is not a print dialog extension: its Info.plist has no PDEPanelType BDB091F4-E57F-11D3-B5CC-0050E4603277"},
       {edit("<string>ZarvikPDE</string>", "<string></string>"), "the Info.plist of @ names no CFBundleExecutable"},
@@ -120,17 +113,15 @@ TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
       {edit("<string>ZarvikPDEPlugIn</string>", "<string>Other</string>"),
        "@/" + module + " has no principal class Other"},
       {remove(module), "cannot load @/" + module + ": "},
-      {[&](BundleCopy& b) {
-         std::filesystem::copy_file(ZARVIK_MODULE_WITHOUT_ENTRY, b.path / module,
-                                    std::filesystem::copy_options::overwrite_existing);
-       },
+      {[&](BundleCopy& b) { writeFile(b.path / module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY)); },
        "@/" + module + " has no entry point zarvik_pde_principal_class: "},
   };
   for (const auto& [breakIt, reason] : cases) {
     BundleCopy copy(kBundle);
     breakIt(copy);
     std::string wanted = reason;
-    wanted.replace(wanted.find('@'), 1, copy.path.string());
+    if (wanted.find('%') != std::string::npos) wanted.replace(wanted.find('%'), 1, (copy.path / plist).string());
+    if (wanted.find('@') != std::string::npos) wanted.replace(wanted.find('@'), 1, copy.path.string());
     PlugInBundle::Opened opened = PlugInBundle::open(copy.path.string());
     EXPECT_EQ(opened.bundle, nullptr) << reason;
     EXPECT_EQ(wanted.ends_with(": ") ? opened.error.substr(0, wanted.size()) : opened.error, wanted);

@@ -105,8 +105,7 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   static QString name(std::string_view outlet) {
     return QString::fromLatin1(outlet.data(), static_cast<qsizetype>(outlet.size()));
   }
-  // The widget a person is about to work, given the focus a click gives
-  // it; nullptr when it takes no input.
+  // The widget a person is about to work, focused; nullptr when disabled.
   template <class Widget>
   Widget* usable(std::string_view outlet) {
     Widget& widget = find<Widget>(outlet);
