@@ -111,9 +111,4 @@ bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& c
   return marked != nullptr;
 }
 
-std::string markedChoice(ppd_file_t* ppd, const std::string& option) {
-  ppd_choice_t* marked = ppdFindMarkedChoice(ppd, option.c_str());
-  return marked ? std::string(marked->choice, strnlen(marked->choice, sizeof marked->choice)) : std::string();
-}
-
 }  // namespace zarvik::testing

@@ -52,7 +52,5 @@ class TemporaryPpd {
 // libcups marking helpers for tests.
 void markDefaults(ppd_file_t* ppd);
 bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& choice);
-// The keyword of the option's marked choice, or "" when none is marked.
-std::string markedChoice(ppd_file_t* ppd, const std::string& option);
 
 }  // namespace zarvik::testing
