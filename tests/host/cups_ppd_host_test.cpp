@@ -1,6 +1,7 @@
-// The host over real PPDs with libcups: one table of requests on a fresh
-// host each. An accepted one shows in what the job carries; a refused one
-// has its sentence, on one line, and leaves every mark and value as it was.
+// The host over real PPDs with libcups, a fresh host for each request: an
+// accepted one shows in the job; a refused one has its sentence, on one
+// line, and leaves every mark and value as it was. (zarvik_print_test holds
+// the sentences of a whole number outside its range or a range with none.)
 #include "host/cups_ppd_host.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,6 @@ const std::vector<Row> kRows = {
       "CustommaterialThickness=7.5"},
      "", "Material Thickness \"Custom Thickness\" conflicts with Auto Focus \"Disabled\"."},
     {"sample", {"CustomrasterSpeed=5.0"}, "", "Raster Speed needs a whole number from 1 to 100, not \"5.0\"."},
-    {"sample", {"CustomrasterSpeed=101"}, "", "Raster Speed must be from 1 to 100; 101" + kOut},
     {"sample", {"CustomrasterSpeed=-" + kBig}, "", "Raster Speed must be from 1 to 100; -" + kBig + kOut},
     {"sample", {"CustommaterialThickness=5."}, "",
      "Material Thickness needs a decimal number from 0 to 50, not \"5.\"."},
@@ -98,8 +98,6 @@ const std::vector<Row> kRows = {
     {"points", {"CustommaterialThickness=3in"}, "", "Material Thickness must be from 0 to 144 points; 3in" + kOut},
     {"points", {"CustommaterialThickness=5 mm"}, "",
      "Material Thickness needs a length from 0 to 144 points (a number with pt, in, ft, cm, mm or m), not \"5 mm\"."},
-    {"ranges", {"CustomrasterSpeed=50"}, "",
-     "Raster Speed cannot take any value: the printer's PPD gives it the range 100 to 1, which holds none."},
     {"50-0", {"CustommaterialThickness=1"}, "",
      "Material Thickness cannot take any value: the printer's PPD gives it the range 50 to 0, which holds none."},
     {"ranges", {"CustommaterialThickness=" + kBig}, "", "Material Thickness must be from -inf to inf; " + kBig + kOut},
