@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -307,7 +308,8 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   const fs::path settings = dir.path() / "settings.json";
   zarvik::testing::writeFile(settings, R"({"format": "zarvik-print-settings", "presets": {
       "Alder": {"options": {"JobType": "Raster", "rasterSpeed": "Custom.500"}},
-      "Birch": {}}})");
+      "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"},
+                "printSettings": {")" + kKey + R"(vectorPower": "65"}}}})");
   std::vector<std::string> warnings;
   auto opened = PrintJob::open({.ppd = kPpd, .settingsFile = settings.string()}, warnings);
   ASSERT_TRUE(std::holds_alternative<std::unique_ptr<PrintJob>>(opened));
@@ -343,10 +345,19 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(change("JobType", "Vector"), SetOutcome::kDone);
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
-  // A preset the printer cannot take whole says so; Delete takes the chosen one.
-  presets->setCurrentIndex(1);
-  emit presets->activated(1);
-  settle();
+  // A preset marks its options in whatever order they fit and puts the
+  // panel where they are; one the printer cannot take whole says so.
+  EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
+  EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);
+  for (int preset : {2, 1}) {
+    presets->setCurrentIndex(preset);
+    emit presets->activated(preset);
+    settle();
+    if (preset == 2) {
+      EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("vPowerTextBox")->text(), "65");
+    }
+  }
+  EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
   EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "));
   click("Löschen");
