@@ -10,6 +10,7 @@
 
 #include "host/cups_ppd_host.h"
 #include "host/job_options.h"
+#include "host/ppd_options.h"
 #include "panel/ppd_text.h"
 #include "panel/value_text.h"
 #include "support/files.h"
@@ -78,11 +79,7 @@ const OnOffSetting kOnOff[] = {
     {"vectorPowerComp", "vPowerCompCheckBox", &ZarvikPDE::vPowerComp},
 };
 
-bool sameWord(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
+using host::sameKeyword;
 
 int pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
 bool chance(std::mt19937& random, int percent) { return pick(random, 100) < percent; }
@@ -373,7 +370,7 @@ class Sequence {
     const std::map<std::string, std::string> job = host::jobOptionsFromMarks(ppd).options;
     auto jobValue = [&](const char* option) -> std::optional<std::string> {
       for (const auto& [name, value] : job) {
-        if (sameWord(name, option)) return value;
+        if (sameKeyword(name, option)) return value;
       }
       return std::nullopt;
     };
@@ -401,7 +398,7 @@ class Sequence {
       NSInteger field = p.*setting.field;
       if (ppdFindOption(ppd, setting.option)) {
         std::optional<std::string> mark = marked(setting.option);
-        NSInteger on = mark && sameWord(*mark, "enabled") ? 1 : 0;
+        NSInteger on = mark && sameKeyword(*mark, "enabled") ? 1 : 0;
         expect(field == on, std::string(setting.option) + ": field " + std::to_string(field) + ", PPD " + show(mark));
         expect(jobValue(setting.option) == mark,
                std::string(setting.option) + ": job " + show(jobValue(setting.option)));
