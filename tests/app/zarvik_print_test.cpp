@@ -186,7 +186,9 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
       {{"--bogus"}, 2, {"unknown option --bogus"}},
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
-      {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector") + Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
+      {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector") +
+           Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"},
+       2,
        {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
         "\"5\uFFFD]0;owned\uFFFD\uFFFD\""}, {}, {}, {{"@/s.json", kAbsent}}},
       {dryOn("@/"), 2, {"@/ is a folder, not a PPD file."}},

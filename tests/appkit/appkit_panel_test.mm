@@ -41,8 +41,9 @@ namespace {
 
 NSString* nsText(std::string_view text) { return [NSString stringWithUTF8String:std::string(text).c_str()]; }
 
-// Hands AppKit the events waiting now, or arriving within `seconds`.
-void pumpEvents(double seconds = 0) {
+// Hands AppKit the events waiting now, or arriving within `seconds`; true,
+// as the driver answers for a control that took the input.
+bool pumpEvents(double seconds = 0) {
   NSDate* until = seconds > 0 ? [NSDate dateWithTimeIntervalSinceNow:seconds] : [NSDate distantPast];
   while (NSEvent* event = [NSApp nextEventMatchingMask:NSAnyEventMask
                                              untilDate:until
@@ -50,6 +51,7 @@ void pumpEvents(double seconds = 0) {
                                                dequeue:YES]) {
     [NSApp sendEvent:event];
   }
+  return true;
 }
 
 // Works the controls of a view in a window through AppKit's own calls.
@@ -61,7 +63,7 @@ class AppKitViewDriver final : public ViewDriver {
     ::NSPopUpButton* popUp = enabled(outlet(name, [::NSPopUpButton class]));
     if (popUp == nil || index < 0 || index >= [popUp numberOfItems]) return false;
     [[popUp menu] performActionForItemAtIndex:index];
-    return act();
+    return pumpEvents();
   }
   bool clickCheckBox(std::string_view name) override {
     // performClick: without the tenth of a second GNUstep shows it pressed.
@@ -85,7 +87,7 @@ class AppKitViewDriver final : public ViewDriver {
     if (commit) [editor insertNewline:nil];
     pending_.erase(std::string(name));
     if (!commit) pending_.insert(std::string(name));
-    return act();
+    return pumpEvents();
   }
 
   int itemCount(std::string_view name) const override {
@@ -97,9 +99,9 @@ class AppKitViewDriver final : public ViewDriver {
     return std::string(static_cast<const char*>([object bytes]), [object length]);
   }
   int state(std::string_view name) const override { return [outlet(name, [::NSButton class]) state]; }
-  double sliderValue(std::string_view name) const override { return [slider(name) doubleValue]; }
-  double sliderMinimum(std::string_view name) const override { return [slider(name) minValue]; }
-  double sliderMaximum(std::string_view name) const override { return [slider(name) maxValue]; }
+  double sliderValue(std::string_view name) const override { return [outlet(name, [::NSSlider class]) doubleValue]; }
+  double sliderMinimum(std::string_view name) const override { return [outlet(name, [::NSSlider class]) minValue]; }
+  double sliderMaximum(std::string_view name) const override { return [outlet(name, [::NSSlider class]) maxValue]; }
   std::string text(std::string_view name) const override {
     // While an edit is open the person sees the field editor's text.
     id field = outlet(name, [::NSTextField class]);
@@ -118,15 +120,10 @@ class AppKitViewDriver final : public ViewDriver {
     if (![control isKindOfClass:kind]) throw std::runtime_error("the view has no control " + std::string(name));
     return control;
   }
-  ::NSSlider* slider(std::string_view name) const { return outlet(name, [::NSSlider class]); }
   static id enabled(::NSControl* control) { return [control isEnabled] ? control : nil; }
   static bool send(::NSControl* control) {
     [NSApp sendAction:[control action] to:[control target] from:control];
-    return act();
-  }
-  static bool act() {
-    pumpEvents();
-    return true;
+    return pumpEvents();
   }
 
   ZarvikPDEPanel* panel_;
@@ -249,6 +246,7 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
 TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) {
   ZarvikPDEPanel* objc = panel->panel_;
   EXPECT_STREQ([[objc panelKind] UTF8String], std::string(kPanelKind).c_str());
+  EXPECT_EQ([[platform().principal PDEPanelsForType:@"org.example.other" withHostInfo:panel->host_] count], 0u);
   EXPECT_EQ([[objc supportedPPDOptionKeys] count], panel->core().supportedPPDOptionKeys().size());
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
   const bool german = language != nullptr && std::string(language) == "de";
