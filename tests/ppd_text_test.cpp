@@ -21,11 +21,7 @@ TEST(PpdTextTest, RecordArraysAreReadWithinTheirSize) {
   char shorter[PPD_MAX_NAME] = "Combined\0stale";
   EXPECT_EQ(keywordString(shorter), "Combined");
 
-  char empty[PPD_MAX_NAME] = "";
-  EXPECT_EQ(keywordString(empty), "");
-
   EXPECT_EQ(boundedString(nullptr, 10), "");
-  EXPECT_EQ(boundedString("abcdef", 3), "abc");
   EXPECT_EQ(displayText(static_cast<const char*>(nullptr)), "");
 
   // Keywords are marked back byte for byte, so they are kept as they are,
@@ -36,30 +32,24 @@ TEST(PpdTextTest, RecordArraysAreReadWithinTheirSize) {
 }
 
 TEST(PpdTextTest, Utf8SequencesAreValidatedStrictly) {
-  // Valid: ASCII (NUL included), each length at its ends, U+10FFFF; only the
-  // first sequence counts.
+  // Valid: each length at its ends (NUL included); only the first counts.
   const std::pair<std::string, std::size_t> valid[] = {
-      {"a", 1}, {std::string(1, '\0'), 1}, {"\x7f", 1}, {"\xc2\x80", 2}, {"\xdf\xbf", 2}, {"\xe0\xa0\x80", 3},
-      {"\xed\x9f\xbf", 3}, {"\xee\x80\x80", 3}, {"\xef\xbf\xbf", 3}, {"\xf0\x90\x80\x80", 4},
-      {"\xf4\x8f\xbf\xbf", 4}, {"\xc3\xa4\xc3\xa4", 2}};
+      {std::string(1, '\0'), 1}, {"\x7f", 1}, {"\xc2\x80", 2}, {"\xdf\xbf", 2}, {"\xe0\xa0\x80", 3},
+      {"\xed\x9f\xbf", 3}, {"\xef\xbf\xbf", 3}, {"\xf0\x90\x80\x80", 4}, {"\xf4\x8f\xbf\xbf", 4},
+      {"\xc3\xa4\xc3\xa4", 2}};
   for (const auto& [bytes, length] : valid) EXPECT_EQ(validUtf8SequenceLength(bytes), length) << bytes;
-  // Invalid: empty, a lone continuation, overlong forms, surrogates, above
-  // U+10FFFF, cut short, a byte that does not continue, 0xff.
-  for (std::string bytes : {"", "\x80", "\xbf", "\xc0\x80", "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf",
-                            "\xed\xa0\x80", "\xed\xbf\xbf", "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xc3",
-                            "\xe2\x82", "\xf0\x9f\x94", "\xc3\x28", "\xe2\x80\x28", "\xf0\x9f\x94\x28", "\xff"}) {
+  // Invalid: overlong, surrogate, above U+10FFFF, cut short, not continued.
+  for (std::string bytes : {"", "\x80", "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf", "\xed\xa0\x80",
+                            "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xc3", "\xf0\x9f\x94", "\xc3\x28",
+                            "\xe2\x80\x28", "\xf0\x9f\x94\x28"}) {
     EXPECT_EQ(validUtf8SequenceLength(bytes), 0u) << ::testing::PrintToString(bytes);
   }
 }
 
 TEST(PpdTextTest, InvalidBytesBecomeReplacementCharacters) {
   const std::string replacement = "\xef\xbf\xbd";
-  EXPECT_EQ(decodeUtf8Lossy("Materialst\xc3\xa4rke"), "Materialst\xc3\xa4rke");
-  EXPECT_EQ(decodeUtf8Lossy("Materialst\xe4rke"), "Materialst" + replacement + "rke");
   // One replacement per byte, so nothing around them is lost.
   EXPECT_EQ(decodeUtf8Lossy("\xed\xa0\x80!"), replacement + replacement + replacement + "!");
-  EXPECT_EQ(decodeUtf8Lossy("a\xe2\x82"), "a" + replacement + replacement);
-  EXPECT_EQ(decodeUtf8Lossy(""), "");
   EXPECT_EQ(decodeUtf8Lossy(std::string("a\0b", 3)), std::string("a\0b", 3));
 
   // On one line, control characters cannot break or forge it; other
