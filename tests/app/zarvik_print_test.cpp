@@ -192,6 +192,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
         "\"5\uFFFD]0;owned\uFFFD\uFFFD\""}, {}, {}, {{"@/s.json", kAbsent}}},
       {dryOn("@/"), 2, {"@/ is a folder, not a PPD file."}},
+      {dryOn("@/empty.ppd"), 2, {"@/empty.ppd is empty, so it is no PPD file."}, {}, {{"@/empty.ppd", ""}}},
       {dryOn("@/manual.ppd"), 2,
        {"@/manual.ppd is a PDF document, not a PPD file: a PPD file begins with \"*PPD-Adobe\"."}, {},
        {{"@/manual.ppd", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"}}},
@@ -237,6 +238,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       // The other statuses, each with its message.
       {dryOn("@/no-freq.ppd"), 4, {"this printer is not a Zarvik engraver: its PPD lacks vectorFreq"}, {},
        {{"@/no-freq.ppd", zarvik::testing::sampleWithoutOption("vectorFreq")}}},
+      {queue + Args{"--dry-run"}, 5, {"Cannot reach the CUPS server at 127.0.0.1:1: Connection refused."}},
       {queue + Args{"--dry-run"}, 5, {"The CUPS server at " + silentServer + " did not answer within 10 s."}, {}, {},
        {}, {{"CUPS_SERVER", silentServer}}},
       // The engraver receives what was chosen, and the queue remembers it.

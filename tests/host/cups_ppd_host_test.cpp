@@ -1,8 +1,8 @@
 // The host over real PPDs with libcups, a fresh host for each request: an
 // accepted one shows in the job; a refused one has its sentence, on one
 // line, and leaves every mark and value as it was. (zarvik_print_test holds
-// the sentences of a whole number outside its range, a range with none, a
-// choice the option lacks, and a number in the job.)
+// the sentences of a positive whole number outside its range, a range with
+// none, a choice the option lacks, and a number in the job.)
 #include "host/cups_ppd_host.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +87,7 @@ const std::vector<Row> kRows = {
       "CustommaterialThickness=7.5"},
      "", "Material Thickness \"Custom Thickness\" conflicts with Auto Focus \"Disabled\"."},
     {"sample", {"CustomrasterSpeed=5.0"}, "", "Raster Speed needs a whole number from 1 to 100, not \"5.0\"."},
+    {"sample", {"CustomrasterSpeed=-" + kBig}, "", "Raster Speed must be from 1 to 100; -" + kBig + kOut},
     {"sample", {"CustommaterialThickness=5."}, "",
      "Material Thickness needs a decimal number from 0 to 50, not \"5.\"."},
     {"0.1-0.7", {"CustommaterialThickness=0.7000001"}, "",
