@@ -161,6 +161,10 @@ TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoa
   ZarvikPDE& p = build();
   EXPECT_EQ(p.panelName(), "Zarvik-Einstellungen");
   EXPECT_EQ(p.panelKind(), "org.zarvikpde.print.pde.zarvikKind");
+  EXPECT_EQ(p.supportedPPDOptionKeys(),
+            (Lines{"JobType", "CenterEngraving", "rasterSpeed", "rasterPower", "EngravingDirection", "dithering",
+                   "vectorSpeed", "vectorPower", "vectorFreq", "vectorSort", "vectorSpeedComp", "vectorPowerComp",
+                   "cResolution", "CustomvectorPower", "autoFocus", "directPrint", "vectorGrid", "materialThickness"}));
   EXPECT_TRUE(p.shouldHide());
   EXPECT_EQ(p.panelView(), nullptr);
   EXPECT_EQ(p.panelView(), nullptr);

