@@ -370,6 +370,7 @@ TEST_F(PanelPathsTest, APersonsChangeIsOfferedToTheHostFirstAndLoggedAsAnswered)
       {"refused value", [](ZarvikPDE& p) { p.requestNewRSpeed(as(Number(30))); },
        [](RecordingHost& h) { h.refuse("CustomrasterSpeed"); }, {"rasterSpeed=Custom", "CustomrasterSpeed=30"},
        {"We were unsuccessful in changing the CustomrasterSpeed", "Saved 50 to " + kKind + ".rasterSpeed"}},
+      {"past the last resolution step", [](ZarvikPDE& p) { p.requestNewResolution(as(Number(7))); }, none, {}, {}},
       {"box in state 2", [](ZarvikPDE& p) { p.requestNewVPowerComp(as(State(2))); }, none,
        {"vectorPowerComp=disabled"}, {"We have made a new choice for vectorPowerComp: disabled!"}},
   };

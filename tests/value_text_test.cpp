@@ -56,8 +56,7 @@ TEST(ValueTextTest, TextIsReadFromItsStartLikeStrtolAndStrtof) {
   for (const std::string& text : texts) {
     SCOPED_TRACE(text);
     EXPECT_EQ(parseLeadingInteger(text), std::strtol(text.c_str(), nullptr, 10));
-    // Hexadecimal is no decimal number: of "0x10" only the 0 is read.
-    float c = text.starts_with("0x") ? 0.0f : std::strtof(text.c_str(), nullptr);
+    float c = text.starts_with("0x") ? 0.0f : std::strtof(text.c_str(), nullptr);  // hex is no decimal: "0" read
     EXPECT_EQ(bits(parseLeadingFloat(text)), bits(c));
   }
   // Only the view's bytes count, not what lies beyond it.
