@@ -152,7 +152,7 @@ class ZarvikPrintTest : public ::testing::Test {
 };
 
 TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
-  zarvik::testing::GermanLocale german;  // installs de_DE.UTF-8 where it is missing
+  zarvik::testing::GermanLocale german;
   ASSERT_EQ(german.failure(), "");
   const std::string cupsd = ZARVIK_APP_CUPSD_DIR;  // where the server writes its address and the jobs it received
   const std::string server = readFile(cupsd + "/server").substr(0, readFile(cupsd + "/server").find('\n'));
