@@ -1,6 +1,7 @@
 // Captures the panel's log lines for a test's lifetime.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,17 +19,7 @@ class LogCapture final : public LogSink {
 
   void write(std::string_view entry) override { lines.emplace_back(entry); }
   void clear() { lines.clear(); }
-  bool contains(std::string_view line) const {
-    for (const auto& l : lines) {
-      if (l == line) return true;
-    }
-    return false;
-  }
-  std::size_t count(std::string_view line) const {
-    std::size_t n = 0;
-    for (const auto& l : lines) n += l == line;
-    return n;
-  }
+  bool contains(std::string_view line) const { return std::ranges::find(lines, line) != lines.end(); }
 
   std::vector<std::string> lines;
 
