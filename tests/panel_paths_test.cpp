@@ -70,10 +70,11 @@ class TestBundle final : public NSBundle {
 
 class TestHelp final : public NSHelpManager {
  public:
-  bool registerBooksInBundle(const NSBundle&) override { return true; }
+  bool registerBooksInBundle(const NSBundle&) override { return registers; }
   void openHelpAnchor(std::string_view anchor, std::string_view book) override {
     opened.push_back(std::string(anchor) + "@" + std::string(book));
   }
+  bool registers = true;
   Lines opened;
 };
 
@@ -177,6 +178,12 @@ TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoa
   EXPECT_EQ(help.opened.size(), 1u);
   EXPECT_FALSE(log.contains("Zarvik PDE got an error registering its help book!"));
 
+  // A book that could not be registered is left to the host's own help.
+  bundle->helpBook = true;
+  help.registers = false;
+  EXPECT_TRUE(build().shouldShowHelp());
+  EXPECT_EQ(help.opened.size(), 1u);
+  EXPECT_TRUE(log.contains("Zarvik PDE got an error registering its help book!"));
 }
 
 // Every path that builds the model, as one table: what is logged, in order.
