@@ -55,8 +55,10 @@ class QtPanelTest : public ::testing::Test {
   std::unique_ptr<QtPanel> panel;
 };
 
-// A control that fits no outlet or action is logged and the rest works on.
-TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOn) {
+// A control that fits no outlet or action is logged and the rest works on;
+// a view gone from the bundle is logged and the panel works without one, as
+// it does when the host closes its window before letting go of it.
+TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOnAndOneGoneIsDoneWithout) {
   BundleCopy copy(kBuilt);
   const std::string view = "Contents/Resources/ZarvikPDE.ui";
   copy.edit(view, "name=\"rPowerSlider\"", "name=\"rPowerSlidr\"");
@@ -77,6 +79,20 @@ TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOn) {
   EXPECT_EQ(host->requests(),
             (Lines{"rasterPower=Custom", "CustomrasterPower=51", "vectorFreq=Custom", "CustomvectorFreq=700"}));
   EXPECT_EQ(driver.sliderValue("vFreqSlider"), 700);
+
+  std::filesystem::remove(copy.path / view);
+  build(copy.path);
+  log.clear();
+  EXPECT_EQ(panel->loadView(), nullptr);
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_TRUE(log.lines[0].starts_with("Zarvik PDE cannot load the view " + (copy.path / view).string() + ": "));
+  ZarvikPDE& core = build();
+  ASSERT_TRUE(panel->loadView());
+  delete &panel->root();
+  panel->restore();
+  panel->willShow();
+  panel->optionDidChange("JobType", "Vector");
+  EXPECT_EQ(core.jobTypeChoice, "Vector");
 }
 
 // Each control sends the action the panel's table names for it (a slider
