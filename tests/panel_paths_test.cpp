@@ -1,5 +1,5 @@
-// The panel's paths that need no view and what the agreement run cannot
-// see: the principal class, identity and help, and what each path logs.
+// The panel's paths that need no view and what the agreement run cannot see: the principal class, identity and help,
+// and what each path logs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -49,8 +49,7 @@ const Lines kFailures = {"Failed to set custom resolution",       "Failed to set
                          "Failed to set custom vector frequency", "Failed to set custom vector power",
                          "Failed to set custom vector speed"};
 
-// The plug-in's bundle as the panel sees it without a view: a title, a
-// help book, and a nib that gives nothing.
+// The plug-in's bundle as the panel sees it without a view: a title, a help book, and a nib that gives nothing.
 class TestBundle final : public NSBundle {
  public:
   bool loadNibNamed(std::string_view, NibOwner&) override {
@@ -78,8 +77,7 @@ class TestHelp final : public NSHelpManager {
   Lines opened;
 };
 
-// A printer's PPD as a host opens it (defaults marked), the recording host
-// over it, the bundle, help and log.
+// A printer's PPD as a host opens it (defaults marked), the recording host over it, the bundle, help and log.
 class PanelPathsTest : public ::testing::Test {
  protected:
   PanelPathsTest() : previousHelp_(NSHelpManager::setShared(&help)) {
@@ -119,8 +117,7 @@ class PanelPathsTest : public ::testing::Test {
   NSHelpManager* previousHelp_;
 };
 
-// The principal class answers the print dialog type as one whole string and
-// builds a panel only for a host it can bind.
+// The principal class answers the print dialog type as one whole string and builds a panel only for a host it can bind.
 TEST_F(PanelPathsTest, ThePrincipalClassHandsOutOnePanelPerRequestForThePrintDialogTypeOnly) {
   ppd = std::make_unique<TemporaryPpd>(readFile(samplePpdPath()));
   host = std::make_shared<RecordingHost>(ppd->get());
@@ -137,8 +134,8 @@ TEST_F(PanelPathsTest, ThePrincipalClassHandsOutOnePanelPerRequestForThePrintDia
     EXPECT_TRUE(none && none->empty()) << type;
   }
 
-  // Hosts that cannot have a panel get no list at all; only the host too
-  // old to mark choices is told why, and it is never asked for its PPD.
+  // Hosts that cannot have a panel get no list at all; only the host too old to mark choices is told why, and it is
+  // never asked for its PPD.
   auto oldHost = std::make_shared<RecordingHost>(ppd->get());
   oldHost->respondsToWillChange = false;
   TemporaryPpd withoutResolution(sampleWithoutOption("cResolution"));
@@ -257,9 +254,8 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
   }
 }
 
-// Stored values are read as C reads them in any locale (a number object by
-// its value, saturated), marked again and not written back; only the first
-// two are logged, as data: escaped, a number as its shortest text.
+// Stored values are read as C reads them in any locale (a number object by its value, saturated), marked again and not
+// written back; only the first two are logged, as data: escaped, a number as its shortest text.
 TEST_F(PanelPathsTest, StoredValuesAreReadWithAPointInAGermanLocaleAndLoggedAsData) {
   GermanLocale german;
   ASSERT_EQ(german.failure(), "");
@@ -306,8 +302,7 @@ TEST_F(PanelPathsTest, AFailedCustomValueReadLogsTheFailingStep) {
   }
 }
 
-// The five pick-one choices: recorded by code and summarised with the PPD's
-// text.
+// The five pick-one choices: recorded by code and summarised with the PPD's text.
 TEST_F(PanelPathsTest, ChoicesAreRecordedByCodeAndSummarisedWithThePpdsText) {
   ZarvikPDE& p = build();
   const std::pair<NSInteger, std::optional<std::string> ZarvikPDE::*> codes[] = {
@@ -330,8 +325,8 @@ TEST_F(PanelPathsTest, ChoicesAreRecordedByCodeAndSummarisedWithThePpdsText) {
   EXPECT_EQ(p.summaryInfo(), std::nullopt);
 }
 
-// What a control hands the panel: a number, or an on/off state; as() lets a
-// temporary stand where an action takes its sender.
+// What a control hands the panel: a number, or an on/off state; as() lets a temporary stand where an action takes its
+// sender.
 template <class Sender>
 Sender& as(Sender&& sender) {
   return sender;
@@ -349,9 +344,8 @@ struct State final : StateSource {
   NSInteger state_;
 };
 
-// A person's change, before any view is loaded: offered to the host first,
-// "Custom" before the value, and the numeric ones written to the print
-// settings whatever the host answered; a value that is no number is dropped.
+// A person's change, before any view is loaded: offered to the host first, "Custom" before the value, and the numeric
+// ones written to the print settings whatever the host answered; a value that is no number is dropped.
 TEST_F(PanelPathsTest, APersonsChangeIsOfferedToTheHostFirstAndLoggedAsAnswered) {
   struct Change {
     const char* name;

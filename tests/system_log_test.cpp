@@ -19,8 +19,7 @@ TEST(SystemLogTest, DirectivesFormatAsInCAndArgumentsNeverAsDirectives) {
   LogCapture log;
   const char* none = nullptr;
   NSLog("int %d long %ld c %s object %@ real %f percent %%", -7, LONG_MIN, "abc", std::string("xyz"), 0.25);
-  // A string object may stand where a C string is expected; nil is (null),
-  // an empty string is a string.
+  // A string object may stand where a C string is expected; nil is (null), an empty string is a string.
   NSLog("%s|%@|%@|%@|%s|[%@]", std::string("object"), std::string_view("view"), std::optional<std::string>("held"),
         std::optional<std::string>(), none, std::string());
   NSLog("Saved %@ to %@", std::string("%d%s%@%%"), std::string("%n%ld%f"));

@@ -1,5 +1,4 @@
-// Whole files as bytes, for tests that write inputs and read what a
-// program wrote.
+// Whole files as bytes, for tests that write inputs and read what a program wrote.
 #pragma once
 
 #include <filesystem>

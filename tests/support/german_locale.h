@@ -1,6 +1,5 @@
-// A German locale, whose decimal separator is a comma, for the whole process
-// (the C library's locale and the C++ global locale) while the object lives.
-// scripts/install-deps compiles de_DE.UTF-8 where it is missing.
+// A German locale, whose decimal separator is a comma, for the whole process (the C library's locale and the C++ global
+// locale) while the object lives. scripts/install-deps compiles de_DE.UTF-8 where it is missing.
 #pragma once
 
 #include <clocale>

@@ -22,8 +22,7 @@
 namespace zarvik::testing {
 namespace {
 
-// The settings as the checks and the steps name them, independently of the
-// panel's own tables.
+// The settings as the checks and the steps name them, independently of the panel's own tables.
 struct NumericSetting {
   const char* option;
   const char* slider;  // nullptr: the field alone
@@ -84,10 +83,9 @@ using host::sameKeyword;
 int pick(std::mt19937& random, int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
 bool chance(std::mt19937& random, int percent) { return pick(random, 100) < percent; }
 
-// A variant of the sample PPD: custom ranges that may exclude the panel's
-// own defaults or hold no value at all, keywords spelt in another case, an
-// extra constraint, optional options left out; and what the print settings
-// hold before the panel is built.
+// A variant of the sample PPD: custom ranges that may exclude the panel's own defaults or hold no value at all,
+// keywords spelt in another case, an extra constraint, optional options left out; and what the print settings hold
+// before the panel is built.
 struct Variant {
   std::string text;
   std::vector<std::string> changes;
@@ -95,8 +93,7 @@ struct Variant {
   bool printSettings = true;
 };
 
-// A dialog that keeps no print settings: the panel then has only its
-// defaults and the PPD.
+// A dialog that keeps no print settings: the panel then has only its defaults and the PPD.
 class HostWithoutPrintSettings final : public PDEPluginCallback {
  public:
   explicit HostWithoutPrintSettings(std::shared_ptr<host::CupsPpdHost> host) : host_(std::move(host)) {}
@@ -169,8 +166,8 @@ Variant makeVariant(std::mt19937& random) {
   return variant;
 }
 
-// One thing that happens at the dialog. Indices pick a setting of the
-// tables above; `item` is taken modulo the number of items there are.
+// One thing that happens at the dialog. Indices pick a setting of the tables above; `item` is taken modulo the number
+// of items there are.
 struct Step {
   enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues } kind;
   int which = 0;
@@ -265,8 +262,8 @@ class Sequence {
   Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant)
       : platform_(platform), ppdPath_(ppdPath), variant_(variant) {}
 
-  // The first disagreement: the index of the step after which it showed
-  // (-1 for the panel as built), and what disagreed.
+  // The first disagreement: the index of the step after which it showed (-1 for the panel as built), and what
+  // disagreed.
   struct Failure {
     int step;
     std::string what;
@@ -324,16 +321,15 @@ class Sequence {
         ppd_option_t* option = ppdFindOption(host_->ppdFile(), kChoices[step.which].option);
         if (option == nullptr || option->num_choices <= 0) break;
         std::string choice = option->choices[step.item % static_cast<unsigned>(option->num_choices)].choice;
-        // Another panel of the dialog changes the option; the person sees
-        // this panel again only once it is shown again.
+        // Another panel of the dialog changes the option; the person sees this panel again only once it is shown again.
         if (host_->mark(option->keyword, choice).ok()) panel_->optionDidChange(kChoices[step.which].option, choice);
         if (view_) panel_->willShow();
         break;
       }
       case Step::kPreset:
         (void)host_->applyOptions(step.options);
-        // As the dialog brings a preset back: each option the panel shows is
-        // announced, then the panel is restored and shown again.
+        // As the dialog brings a preset back: each option the panel shows is announced, then the panel is restored and
+        // shown again.
         for (const std::string& keyword : panel_->core().supportedPPDOptionKeys()) {
           if (ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), keyword.c_str())) {
             panel_->optionDidChange(keyword, marked->choice);
@@ -450,8 +446,7 @@ class Sequence {
       if (setting.slider == nullptr) continue;
       double wanted = field;
       if (&setting == &kNumeric[kResolutionSetting]) {
-        // The slider shows the resolution's step; one between steps shows
-        // at the 600 dpi step.
+        // The slider shows the resolution's step; one between steps shows at the 600 dpi step.
         auto step = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), field);
         wanted = step == std::end(kResolutionSteps) ? 5 : double(step - std::begin(kResolutionSteps));
       }
@@ -528,8 +523,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     result.steps += static_cast<long>(kept.size());
     if (!failure) continue;
 
-    // Shorten: drop every step the failure does not need, and the steps
-    // after it.
+    // Shorten: drop every step the failure does not need, and the steps after it.
     kept.resize(static_cast<std::size_t>(failure->step + 1));
     for (std::size_t k = 0; k < kept.size();) {
       std::vector<int> fewer = kept;

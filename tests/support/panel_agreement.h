@@ -1,10 +1,8 @@
-// The property that the person at the dialog sees the job the engraver
-// gets. Random sequences of what can happen at a print dialog (a person's
-// changes on every control, typing without finishing, restores, changes the
-// host reports, presets, stored values outside the printer's ranges) run
-// against the real libcups host on variants of the sample PPD; after every
-// step, what each control shows, the panel's fields, the PPD's marks and
-// custom values, the job's options and the print settings must agree.
+// The property that the person at the dialog sees the job the engraver gets. Random sequences of what can happen at a
+// print dialog (a person's changes on every control, typing without finishing, restores, changes the host reports,
+// presets, stored values outside the printer's ranges) run against the real libcups host on variants of the sample PPD;
+// after every step, what each control shows, the panel's fields, the PPD's marks and custom values, the job's options
+// and the print settings must agree.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +22,8 @@ struct AgreementRun {
   std::optional<std::vector<int>> replay;
 };
 
-// Read from ZARVIK_AGREEMENT_SEQUENCES, ZARVIK_AGREEMENT_SEED and
-// ZARVIK_AGREEMENT_REPLAY ("seed:step,step,..."), as a failure prints it.
+// Read from ZARVIK_AGREEMENT_SEQUENCES, ZARVIK_AGREEMENT_SEED and ZARVIK_AGREEMENT_REPLAY ("seed:step,step,..."), as a
+// failure prints it.
 AgreementRun agreementRunFromEnvironment(long defaultSequences);
 
 struct AgreementResult {

@@ -1,6 +1,5 @@
-// The panel as a platform's print dialog builds, drives and shows it, for
-// tests that must hold on every toolkit: the same checks run over the Qt
-// view and the AppKit view.
+// The panel as a platform's print dialog builds, drives and shows it, for tests that must hold on every toolkit: the
+// same checks run over the Qt view and the AppKit view.
 #pragma once
 
 #include <memory>
@@ -13,21 +12,20 @@
 
 namespace zarvik::testing {
 
-// A loaded panel view as a person works it and sees it. Controls are named
-// by their outlet names ("rSpeedSlider", "jobTypePopup", ...).
+// A loaded panel view as a person works it and sees it. Controls are named by their outlet names ("rSpeedSlider",
+// "jobTypePopup", ...).
 class ViewDriver {
  public:
   virtual ~ViewDriver() = default;
 
-  // A person's input through the toolkit's own events. Each answers false
-  // when the control took none (it is disabled, or not in the view).
+  // A person's input through the toolkit's own events. Each answers false when the control took none (it is disabled,
+  // or not in the view).
   virtual bool pickItem(std::string_view popup, int index) = 0;
   virtual bool clickCheckBox(std::string_view box) = 0;
-  // Drags the handle to `value` (the toolkit keeps it inside the range) and
-  // lets go.
+  // Drags the handle to `value` (the toolkit keeps it inside the range) and lets go.
   virtual bool moveSlider(std::string_view slider, double value) = 0;
-  // Types `text` in place of the field's text; with `commit` the person
-  // presses Return, else the edit stays pending in the field.
+  // Types `text` in place of the field's text; with `commit` the person presses Return, else the edit stays pending in
+  // the field.
   virtual bool typeText(std::string_view field, std::string_view text, bool commit) = 0;
 
   // What the person sees.
@@ -44,9 +42,8 @@ class ViewDriver {
   virtual bool hasPendingEdit(std::string_view field) const = 0;
 };
 
-// One panel as the platform's host drives it. Every call goes through the
-// platform's own path (the protocol's messages on AppKit, the C++ protocol
-// on Qt).
+// One panel as the platform's host drives it. Every call goes through the platform's own path (the protocol's messages
+// on AppKit, the C++ protocol on Qt).
 class DrivenPanel {
  public:
   virtual ~DrivenPanel() = default;
@@ -59,8 +56,8 @@ class DrivenPanel {
   virtual void optionDidChange(const std::string& option, const std::string& choice) = 0;
 };
 
-// Builds panels the way a platform's print dialog does: through the
-// plug-in's principal class, from the bundle the build made.
+// Builds panels the way a platform's print dialog does: through the plug-in's principal class, from the bundle the
+// build made.
 class PanelPlatform {
  public:
   virtual ~PanelPlatform() = default;

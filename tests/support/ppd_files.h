@@ -1,5 +1,5 @@
-// Real PPD files for tests: the sample engraver PPD, the files under
-// tests/data, and variants of the sample written to a temporary file.
+// Real PPD files for tests: the sample engraver PPD, the files under tests/data, and variants of the sample written to
+// a temporary file.
 #pragma once
 
 #include <cups/ppd.h>
@@ -23,19 +23,17 @@ std::filesystem::path testPpdPath(std::string_view fileName);  // under tests/da
 // Opens a PPD file; fails the calling test (ADD_FAILURE) when libcups cannot.
 ScopedPpd openPpd(const std::filesystem::path& path);
 
-// The sample PPD's text without every line that belongs to `option`: its
-// OpenUI block, defaults, custom option and parameters, and constraints.
+// The sample PPD's text without every line that belongs to `option`: its OpenUI block, defaults, custom option and
+// parameters, and constraints.
 std::string sampleWithoutOption(std::string_view option);
 // The same for any PPD's text.
 std::string withoutOption(const std::string& text, std::string_view option);
-// `text` with every occurrence of `from` replaced by `to`; an empty `from`
-// fails the calling test and changes nothing.
+// `text` with every occurrence of `from` replaced by `to`; an empty `from` fails the calling test and changes nothing.
 std::string replaceAll(std::string text, std::string_view from, std::string_view to);
 // The sample PPD's text with every occurrence of `from` replaced by `to`.
 std::string sampleWith(std::string_view from, std::string_view to);
 
-// A PPD written to a temporary file and opened; the file is removed when
-// the object goes.
+// A PPD written to a temporary file and opened; the file is removed when the object goes.
 class TemporaryPpd {
  public:
   explicit TemporaryPpd(const std::string& text);

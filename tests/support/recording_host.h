@@ -1,6 +1,5 @@
-// A print dialog host for tests: records every call the panel makes, answers
-// each request from a script, and marks what it accepts in the real PPD with
-// libcups so that the panel's read-backs see it.
+// A print dialog host for tests: records every call the panel makes, answers each request from a script, and marks what
+// it accepts in the real PPD with libcups so that the panel's read-backs see it.
 #pragma once
 
 #include <cups/ppd.h>
@@ -58,8 +57,7 @@ class RecordingHost final : public PDEPluginCallback {
   std::function<bool(std::string_view key, std::string_view choice)> decide;
   std::set<std::string, std::less<>> refusedKeys;
   std::set<std::pair<std::string, std::string>> refusedChoices;
-  // Whether requests are kept in `calls`; the benchmarks turn it off to time
-  // the panel rather than the recording.
+  // Whether requests are kept in `calls`; the benchmarks turn it off to time the panel rather than the recording.
   bool recordsCalls = true;
   std::vector<std::pair<std::string, std::string>> calls;
   int ppdFileCalls = 0;

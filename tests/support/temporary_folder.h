@@ -1,5 +1,4 @@
-// A folder of the test's own under the temporary directory, removed with
-// everything in it when the object goes.
+// A folder of the test's own under the temporary directory, removed with everything in it when the object goes.
 #pragma once
 
 #include <stdlib.h>
