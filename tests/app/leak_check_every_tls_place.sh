@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The leak check of a sanitizer build must survive wherever the dynamic TLS
-# block of Qt's platform plug-in lands (a runtime that intercepts
-# __tls_get_addr misreads a block 16 bytes past a page boundary and dies).
-# Each QT_PLUGIN_PATH entry past the third is one more 64-byte allocation
-# before the block, so 70 lengths put it at every place in a page.
+# The leak check of a sanitizer build must survive wherever the dynamic TLS block of Qt's platform plug-in lands (a
+# runtime that intercepts __tls_get_addr misreads a block 16 bytes past a page boundary and dies). Each QT_PLUGIN_PATH
+# entry past the third is one more 64-byte allocation before the block, so 70 lengths put it at every place in a page.
 # Usage: leak_check_every_tls_place.sh ZARVIK_PRINT PPD
 set -uo pipefail
 config=$(mktemp -d)

@@ -1,7 +1,6 @@
-// zarvik-print as a script runs it: one table of command lines, in order,
-// with the status, messages, report and files each must give; jobs go to the
-// private cupsd of app.cupsd.start, whose backend keeps what it received.
-// Then the dialog itself, in German, on Qt's offscreen platform.
+// zarvik-print as a script runs it: one table of command lines, in order, with the status, messages, report and files
+// each must give; jobs go to the private cupsd of app.cupsd.start, whose backend keeps what it received. Then the
+// dialog itself, in German, on Qt's offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -54,8 +53,7 @@ Options options(const std::string& words) {
   for (std::string word; in >> word;) map[word.substr(0, word.find('='))] = word.substr(word.find('=') + 1);
   return map;
 }
-// What a dry run on the sample PPD reports, the panel's own numbers marked
-// as custom values, with `changes`; an empty value leaves the option out.
+// A dry run's report on the sample PPD (numbers as custom values) with `changes`; an empty value leaves one out.
 Options start(const std::string& changes) {
   Options all = options(
       "CenterEngraving=None EngravingDirection=TopDown JobType=Combined PageSize=400x600mm autoFocus=disabled "
@@ -102,9 +100,9 @@ struct Row {
 
 class ZarvikPrintTest : public ::testing::Test {
  protected:
-  // The program with a folder of its own for the configuration, in the C
-  // locale, offscreen, and with no CUPS server unless the row names one.
-  void check(const Row& row) {
+  // The program with a configuration folder of its own, C locale, offscreen, no CUPS server unless the row names one.
+  void check(const Row& row, std::size_t number) {
+    SCOPED_TRACE("row " + std::to_string(number));
     const std::string folder = dir.path().string() + "/";
     auto at = [&](std::string text) { return text.starts_with("@/") ? folder + text.substr(2) : text; };
     for (const auto& [name, contents] : row.before) zarvik::testing::writeFile(at(name), contents);
@@ -125,8 +123,7 @@ class ZarvikPrintTest : public ::testing::Test {
     run.report = QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();  // empty unless a report
     const std::string transcript = run.out + run.err;
     EXPECT_EQ(run.status, row.status) << transcript;
-    // Nothing from a PPD, a file or the command line breaks a line or
-    // drives the terminal; each refusal is in the report too.
+    // Nothing from a PPD, file or command line breaks a line or drives the terminal; each refusal is in the report too.
     EXPECT_EQ(std::count_if(run.err.begin(), run.err.end(), [](char c) { return c >= 0 && c < 32 && c != '\n'; }), 0);
     std::vector<std::string> messages;
     std::istringstream lines(run.err);
@@ -148,12 +145,13 @@ class ZarvikPrintTest : public ::testing::Test {
     if (row.then) row.then(run);
   }
 
+  void SetUp() override { ASSERT_EQ(german.failure(), ""); }
+
+  zarvik::testing::GermanLocale german;
   zarvik::testing::TemporaryFolder dir{"zarvik-print-test"};
 };
 
 TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
-  zarvik::testing::GermanLocale german;
-  ASSERT_EQ(german.failure(), "");
   const std::string cupsd = ZARVIK_APP_CUPSD_DIR;  // where the server writes its address and the jobs it received
   const std::string server = readFile(cupsd + "/server").substr(0, readFile(cupsd + "/server").find('\n'));
   ASSERT_NE(server, "") << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
@@ -187,8 +185,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {{"--bogus"}, 2, {"unknown option --bogus"}},
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector") +
-           Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"},
-       2,
+           Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
        {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
         "\"5\uFFFD]0;owned\uFFFD\uFFFD\""}, {}, {}, {{"@/s.json", kAbsent}}},
       {dryOn("@/"), 2, {"@/ is a folder, not a PPD file."}},
@@ -219,12 +216,10 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "warning: Skipped the stored option JobType=" + cut + " (1048576 bytes): Job Type has no choice \"" + cut +
             "\" (1048576 bytes).",
         "warning: Skipped the stored option vectorSpeed=Custom: Vector Speed needs a value: Custom.<value>.",
-        "warning: Skipped the stored print setting " + kKey +
-            "vectorSpeed=500: " + outside("Vector Speed", "500")},
+        "warning: Skipped the stored print setting " + kKey + "vectorSpeed=500: " + outside("Vector Speed", "500")},
        "CenterEngraving=Center vectorPower=Custom.70", {{"@/p.json", stale}}},
       // --help names each option and exit status the manual page names.
-      {{"--help"}, 0, {}, {}, {}, {}, {},
-       [](const Ran& run) {
+      {{"--help"}, 0, {}, {}, {}, {}, {}, [](const Ran& run) {
          const std::string manual =
              std::regex_replace(readFile(ZARVIK_SOURCE_DIR "/zarvik-print/zarvik-print.1"), std::regex(R"(\\-)"), "-");
          const std::regex each("--[a-z-]+|\n\\.B [0-9]\n");
@@ -242,8 +237,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {queue + Args{"--dry-run"}, 5, {"The CUPS server at " + silentServer + " did not answer within 10 s."}, {}, {},
        {}, {{"CUPS_SERVER", silentServer}}},
       // The engraver receives what was chosen, and the queue remembers it.
-      {queue + set(chosen) + Args{page}, 0, {}, {}, {}, {}, cups,
-       [&](const Ran& run) {
+      {queue + set(chosen) + Args{page}, 0, {}, {}, {}, {}, cups, [&](const Ran& run) {
          EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik\n");
          const std::string job = cupsd + "/captured/job-" + std::to_string(firstJob = std::stoi(run.out.substr(4)));
          for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
@@ -260,8 +254,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "defaults are used, and a run that is no dry run would move it to @/broken.json.corrupt-STAMP."},
        carried(every), {{"@/broken.json", broken}}, {{"@/broken.json", broken}}},
       {dry + Args{"--settings", "@/broken.json", "--save"} +
-           set("JobType=Vector vectorGrid=on rasterSpeed=99999999999999999999 rasterSpeed=+75 vectorPower=80"),
-       3,
+           set("JobType=Vector vectorGrid=on rasterSpeed=99999999999999999999 rasterSpeed=+75 vectorPower=80"), 3,
        {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); it was "
         "moved to @/broken.json.corrupt-STAMP and the defaults are used.",
         "refused --set vectorGrid=on: the control for vectorGrid is not available now (it needs auto focus on)",
@@ -276,36 +269,28 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {queue + set("JobType=Raster rasterSpeed=700") + Args{page}, 3,
        {"refused --set rasterSpeed=700: " + outside("Raster Speed", "700"),
         "nothing was sent to Zarvik, as the printer refused a setting"},
-       {}, {}, {}, cups,
-       [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
+       {}, {}, {}, cups, [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
       // A job sent whose settings cannot be saved must not be sent again.
       {queue + Args{page}, 6,
-       {"warning: Cannot read the settings file @/blocked/zarvik-print/Zarvik.json: Not a directory; the defaults are "
-        "used.",
-        "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder @/blocked/zarvik-print: "
-        "Not a directory."},
+       {"warning: Cannot read the settings file @/blocked/zarvik-print/Zarvik.json: Not a directory; the defaults "
+        "are used.", "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder "
+        "@/blocked/zarvik-print: Not a directory."},
        {}, {{"@/blocked", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "@/blocked"}},
        [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1); }},
   };
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    SCOPED_TRACE("row " + std::to_string(i + 1));
-    check(rows[i]);
-  }
+  for (std::size_t i = 0; i < rows.size(); ++i) check(rows[i], i + 1);
 }
 
-// The status line says why the printer refused until it takes a change, a
-// preset is used or deleted, Print to a PPD file sends and saves nothing,
-// and no English text of ours or of the PPD shows at any step.
+// The status line says why the printer refused until it takes a change, a preset is used or deleted, Print to a PPD
+// file sends and saves nothing, and no English text of ours or of the PPD shows at any step.
 TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText) {
-  zarvik::testing::GermanLocale german;
-  ASSERT_EQ(german.failure(), "");
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   installTranslations(QLocale());
   const fs::path settings = dir.path() / "settings.json";
   zarvik::testing::writeFile(settings, R"({"format": "zarvik-print-settings", "presets": {
       "Alder": {"options": {"JobType": "Raster", "rasterSpeed": "Custom.500"}},
-      "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"},
-                "printSettings": {")" + kKey + R"(vectorPower": "65"}}}})");
+      "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"}, "printSettings": {")" + kKey +
+                R"(vectorPower": "65"}}}})");
   std::vector<std::string> warnings;
   auto opened = PrintJob::open({.ppd = kPpd, .settingsFile = settings.string()}, warnings);
   ASSERT_TRUE(std::holds_alternative<std::unique_ptr<PrintJob>>(opened));
@@ -363,8 +348,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(json(settings)["lastUsed"].isObject());
 
-  // Our English texts, as the German table lists them, cut at their
-  // placeholders; texts the same in both are left out.
+  // Our English texts, as the German table lists them, cut at their placeholders; texts the same in both are left out.
   const std::string table = std::regex_replace(
       readFile(ZARVIK_SOURCE_DIR "/zarvik-print/translations/zarvik-print_de.ts"), std::regex("&quot;"), "\"");
   const std::regex message("<source>([^<]*)</source>\\s*<translation>([^<]*)</translation>");
