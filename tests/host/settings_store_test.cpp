@@ -1,6 +1,5 @@
-// Remembered settings in real files: the shapes a file can have and what a
-// read keeps and says of each, copies moved aside that are all kept, names
-// of files, and saves that neither another dialog nor a kill can tear.
+// Remembered settings in real files: the shapes a file can have and what a read keeps and says of each, copies moved
+// aside that are all kept, names of files, and saves that neither another dialog nor a kill can tear.
 #include "host/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -26,9 +25,8 @@ using Names = std::vector<std::string>;
 const std::string kKey = "org.zarvikpde.print.pde.zarvikKind.", kIn = "In @, the value at ";
 const std::regex kStamp("corrupt-[0-9]{8}-[0-9]{6}(-[0-9]+)?");
 struct Shape {
-  std::string contents;
-  std::string broken;  // why it is no settings file, when it is moved aside
-  Names warnings;      // else what a read says ("@" is the file) and keeps
+  std::string contents, broken;  // broken: why it is no settings file, when it is moved aside
+  Names warnings;                // else what a read says ("@" is the file) and keeps
   SavedSettings lastUsed;
   Names presets;
 };
@@ -36,8 +34,7 @@ const std::vector<Shape> kShapes = {
     {"", "illegal value at byte 0"},
     {"[1, 2]", "it is not a JSON object"},
     {R"({"format": "other", "lastUsed": {}})", "its \"format\" is not \"zarvik-print-settings\""},
-    // What a file holds of the wrong kind is left out alone; numbers are
-    // read whole; the file's texts stay on one line.
+    // What a file holds of the wrong kind is left out alone; numbers are read whole; the file's texts stay on one line.
     {R"({"format": "zarvik-print-settings", "version": 7, "comment": "unknown keys are ignored",
         "lastUsed": {"options": {"Job\nType": 5, "rasterSpeed": "Custom.40"},
                      "printSettings": {")" + kKey + R"(rasterSpeed": "7abc", ")" + kKey + R"(rasterPower": "+40", ")" +
@@ -50,16 +47,11 @@ const std::vector<Shape> kShapes = {
       kIn + "lastUsed/printSettings/" + kKey + "rasterSpeed is \"7abc\", not a whole number; it is left out.",
       kIn + "presets/Bad is not an object; it is left out.",
       kIn + "presets/Good/printSettings is not an object; it is left out."},
-     {{{"rasterSpeed", "Custom.40"}}, {{kKey + "rasterPower", "+40"}, {kKey + "vectorSpeed", "-5"}}},
-     {"Good"}},
+     {{{"rasterSpeed", "Custom.40"}}, {{kKey + "rasterPower", "+40"}, {kKey + "vectorSpeed", "-5"}}}, {"Good"}},
 };
 
 class SettingsStoreTest : public ::testing::Test {
  protected:
-  std::string here(std::string text) {
-    for (std::size_t at; (at = text.find('@')) != std::string::npos;) text.replace(at, 1, file.string());
-    return text;
-  }
   zarvik::testing::TemporaryFolder folder{"zarvik-settings"};
   fs::path file = folder.path() / "Zarvik.json";
 };
@@ -76,16 +68,16 @@ TEST_F(SettingsStoreTest, EachShapeOfFileIsReadAsFarAsItGoesAndNothingIsLost) {
                   "); it was moved to @.corrupt-STAMP and the defaults are used."};
       movedAside.insert(shape.contents);
     }
-    for (std::string& warning : warnings) warning = here(warning);
+    for (std::string& warning : warnings)
+      for (std::size_t at; (at = warning.find('@')) != std::string::npos;) warning.replace(at, 1, file.string());
     for (std::string& warning : said) warning = std::regex_replace(warning, kStamp, "corrupt-STAMP");
     EXPECT_EQ(said, warnings);
     EXPECT_EQ(store.lastUsed().value_or(SavedSettings{}), shape.lastUsed);
     EXPECT_EQ(store.presetNames(), shape.presets);
   }
   // Every copy moved aside is kept under a name of its own, however fast.
-  for (const auto& entry : fs::directory_iterator(folder.path())) {
+  for (const auto& entry : fs::directory_iterator(folder.path()))
     if (entry.path() != file) kept.insert(readFile(entry.path()));
-  }
   EXPECT_EQ(kept, movedAside);
 }
 
@@ -99,19 +91,15 @@ TEST_F(SettingsStoreTest, EveryPrinterHasAFileOfItsOwnWithinTheLengthOfAName) {
            {y, y + ".json"}, {y + "y", y.substr(0, 183) + "~9646BC459C4CA614.json"},
            {umlauts + "x", escaped + "%C3~18E5CA5F37DEAF8F.json"},  // never cut inside a %XX:
            {"x" + umlauts, "x" + escaped + "~0436FB1DE392020A.json"},
-           {"xx" + umlauts, "xx" + escaped + "~A7E3D4999C512870.json"}}) {
+           {"xx" + umlauts, "xx" + escaped + "~A7E3D4999C512870.json"}})
     EXPECT_EQ(SettingsStore::fileNameFor(printer), name);
-  }
 }
 
 // A child saves two large settings in turn until killed at random; after
 // each kill the file, its owner's only, holds one whole and the preset.
 TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   SavedSettings big[2];
-  for (int i = 0; i < 600; ++i) {
-    big[0].options["option" + std::to_string(i)] = std::string(400, 'A');
-    big[1].options["option" + std::to_string(i)] = std::string(400, 'B');
-  }
+  for (int i = 0; i < 1200; ++i) big[i % 2].options["option" + std::to_string(i / 2)] = std::string(400, "AB"[i % 2]);
   // A text may begin with U+FEFF, where Qt's readers would drop it.
   const std::string birch = "\xEF\xBB\xBF" "Birch";
   const SavedSettings kept{{{birch, birch}}, {{birch, "40"}}};
@@ -121,9 +109,8 @@ TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   for (int kill = 0; kill < 40; ++kill) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    for (int i = 0; child == 0; ++i) {
+    for (int i = 0; child == 0; ++i)
       if (!SettingsStore(file, "Zarvik").saveLastUsed(big[i % 2]).ok()) ::_exit(3);
-    }
     std::this_thread::sleep_for(std::chrono::microseconds(random() % 100000));
     int status = 0;
     ::kill(child, SIGKILL);
