@@ -1,8 +1,6 @@
-// The host over real PPDs with libcups, a fresh host for each request: an
-// accepted one shows in the job; a refused one has its sentence, on one
-// line, and leaves every mark and value as it was. (zarvik_print_test holds
-// the sentences of a positive whole number outside its range, a range with
-// none, a choice the option lacks, and a number in the job.)
+// The host over real PPDs with libcups, a fresh host for each request: an accepted one shows in the job; a refused one
+// has its sentence, on one line, and leaves every mark and value as it was. (zarvik_print_test holds the sentences of a
+// positive whole number outside its range, a range with none, a choice the option lacks, and a number in the job.)
 #include "host/cups_ppd_host.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +20,7 @@ namespace {
 using zarvik::testing::sampleWith;
 
 const std::string kConstraint = "*UIConstraints:", kGrid = kConstraint + " *vectorGrid enabled *autoFocus disabled\n";
-const std::string kThickness = "1 real 0.0 50.0";
+const std::string kThickness = "1 real 0.0 50.0", kOut = " is outside that range.";
 const std::map<std::string, std::string> kPpds = {
     {"sample", zarvik::testing::readFile(zarvik::testing::samplePpdPath())},
     // Ranges written backwards, or beyond a float.
@@ -64,11 +62,9 @@ std::vector<std::string> state(ppd_file_t* ppd) {
 struct Row {
   std::string ppd;
   std::vector<std::string> requests;  // "key=choice"; all but the last must be accepted
-  std::string job;                    // accepted: "option=what the job carries"
-  std::string refusal;                // or refused with this sentence
+  std::string job, refusal;           // accepted: "option=what the job carries"; or refused with this sentence
 };
 const std::string kBig = "1" + std::string(39, '0'), kFloatMax = "340282346638528859811704183484516925440";
-const std::string kOut = " is outside that range.";
 const std::vector<Row> kRows = {
     {"sample", {"rasterSpeed=Custom", "CustomrasterSpeed=+07"}, "rasterSpeed=Custom.7"},
     {"sample", {"customRASTERSPEED=20"}, "rasterSpeed=Custom.20"},  // keywords and "Custom" in any case
