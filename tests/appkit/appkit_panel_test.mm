@@ -1,6 +1,5 @@
-// The panel on AppKit (GNUstep here) as a print dialog meets it: the bundle
-// loaded by path with NSBundle, its view in a window worked as a person
-// does, against the libcups host; the agreement property runs over it.
+// The panel on AppKit (GNUstep here) as a print dialog meets it: the bundle loaded by path with NSBundle, its view in a
+// window worked as a person does, against the libcups host; the agreement property runs over it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,12 +27,8 @@
   ++requests_;
   return host_->willChangePPDOptionKeyValue([option UTF8String], [choice UTF8String]);
 }
-- (ppd_file_t*)ppdFile {
-  return host_->ppdFile();
-}
-- (zarvik::PMPrintSettings*)printSettings {
-  return host_->printSettings();
-}
+- (ppd_file_t*)ppdFile { return host_->ppdFile(); }
+- (zarvik::PMPrintSettings*)printSettings { return host_->printSettings(); }
 @end
 
 namespace zarvik::testing {
@@ -41,16 +36,12 @@ namespace {
 
 NSString* nsText(std::string_view text) { return [NSString stringWithUTF8String:std::string(text).c_str()]; }
 
-// Hands AppKit the events waiting now, or arriving within `seconds`; true,
-// as the driver answers for a control that took the input.
+// Hands AppKit the events waiting now or due within `seconds`; true, as a driver answers for a control that took input.
 bool pumpEvents(double seconds = 0) {
   NSDate* until = seconds > 0 ? [NSDate dateWithTimeIntervalSinceNow:seconds] : [NSDate distantPast];
-  while (NSEvent* event = [NSApp nextEventMatchingMask:NSAnyEventMask
-                                             untilDate:until
-                                                inMode:NSDefaultRunLoopMode
-                                               dequeue:YES]) {
+  while (NSEvent* event = [NSApp nextEventMatchingMask:NSAnyEventMask untilDate:until inMode:NSDefaultRunLoopMode
+                                               dequeue:YES])
     [NSApp sendEvent:event];
-  }
   return true;
 }
 
@@ -148,10 +139,8 @@ class AppKitDrivenPanel final : public DrivenPanel {
   ViewDriver* loadView() override {
     ::NSView* view = [panel_ panelView];
     if (driver_ || view == nil) return driver_.get();
-    window_ = [[NSWindow alloc] initWithContentRect:[view frame]
-                                          styleMask:NSTitledWindowMask
-                                            backing:NSBackingStoreBuffered
-                                              defer:NO];
+    window_ = [[NSWindow alloc] initWithContentRect:[view frame] styleMask:NSTitledWindowMask
+                                            backing:NSBackingStoreBuffered defer:NO];
     [window_ setReleasedWhenClosed:NO];
     [[window_ contentView] addSubview:view];
     [window_ makeKeyAndOrderFront:nil];
@@ -190,10 +179,7 @@ class AppKitPanelPlatform final : public PanelPlatform {
   id<PDEPlugIn> principal;
 };
 
-AppKitPanelPlatform& platform() {
-  static AppKitPanelPlatform loaded;
-  return loaded;
-}
+AppKitPanelPlatform& platform() { static AppKitPanelPlatform loaded; return loaded; }
 
 // A panel on the sample PPD, loaded, restored and shown as a dialog does.
 class AppKitPanelTest : public ::testing::Test {
@@ -240,9 +226,8 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
   EXPECT_EQ(view->text("rSpeedTextBox"), "0.25");
 }
 
-// The panel names itself and draws in the language ctest chose
-// (ZARVIK_EXPECTED_LANGUAGE); with ZARVIK_PANEL_SCREENSHOT set, the picture
-// (docs/panel-appkit.png) is saved there.
+// The panel names itself and draws in the language ctest chose (ZARVIK_EXPECTED_LANGUAGE); with ZARVIK_PANEL_SCREENSHOT
+// set, the picture (docs/panel-appkit.png) is saved there.
 TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) {
   ZarvikPDEPanel* objc = panel->panel_;
   EXPECT_STREQ([[objc panelKind] UTF8String], std::string(kPanelKind).c_str());
@@ -262,10 +247,9 @@ TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) 
   ASSERT_NE(picture, nil);
   EXPECT_EQ([picture pixelsWide], 760);
   bool drawn = false;  // not every pixel is the background's
-  for (NSInteger y = 0; y < [picture pixelsHigh] && !drawn; y += 7) {
+  for (NSInteger y = 0; y < [picture pixelsHigh] && !drawn; y += 7)
     for (NSInteger x = 0; x < [picture pixelsWide] && !drawn; x += 7)
       drawn = ![[picture colorAtX:x y:y] isEqual:[picture colorAtX:0 y:0]];
-  }
   EXPECT_TRUE(drawn);
   if (const char* file = std::getenv("ZARVIK_PANEL_SCREENSHOT")) {
     NSData* png = [picture representationUsingType:NSPNGFileType properties:[NSDictionary dictionary]];
@@ -276,15 +260,11 @@ TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) 
 }  // namespace
 }  // namespace zarvik::testing
 
-#ifdef GNUSTEP
-// The panel's log lines, through NSLog, would bury the results.
-static void quiet(NSString*) {}
-#endif
-
 int main(int argc, char** argv) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
 #ifdef GNUSTEP
-  if (std::getenv("ZARVIK_VERBOSE") == nullptr) _NSLog_printf_handler = quiet;
+  // The panel's log lines, through NSLog, would bury the results.
+  if (std::getenv("ZARVIK_VERBOSE") == nullptr) _NSLog_printf_handler = [](NSString*) {};
 #endif
   [NSApplication sharedApplication];
   ::testing::InitGoogleTest(&argc, argv);
