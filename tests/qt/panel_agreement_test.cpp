@@ -1,5 +1,4 @@
-// What the Qt view shows is what the engraver gets, over random sequences
-// of a person's changes, restores, presets and refusals.
+// The Qt view shows what the engraver gets over random sequences of a person's changes, restores, presets and refusals.
 #include "support/panel_agreement.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,9 @@
-// The host's loader: the built bundle dlopened, its principal class made
-// through the module's entry point, and its panel put in a host's window on
-// the sample PPD. This program links no panel code of its own.
+// The host's loader: the built bundle dlopened, its principal class made through the module's entry point, and its
+// panel put in a host's window on the sample PPD. This program links no panel code of its own.
 #include "platform/qt/plugin_bundle.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLineEdit>
@@ -24,11 +22,9 @@ namespace {
 using Lines = std::vector<std::string>;
 const std::string kBundle = ZARVIK_PDE_BUNDLE_DIR;
 
-// The texts and the help book follow the language of the environment the
-// host was started in: ctest runs this again under LANG=de_DE.UTF-8 and
-// LANG=C, naming the language it expects in ZARVIK_EXPECTED_LANGUAGE, and in
-// an X server as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the
-// file for the picture in docs/panel.png.
+// The texts and the help book follow the language of the environment the host was started in: ctest runs this again
+// under LANG=de_DE.UTF-8 and LANG=C, naming the language it expects in ZARVIK_EXPECTED_LANGUAGE, and in an X server as
+// panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the file for the picture in docs/panel.png.
 TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
   const QString language = QLocale::languageToCode(QLocale::system().language());
   if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {
@@ -81,21 +77,18 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   QTest::keyClicks(vectorPower, "65");
   QTest::keyClick(vectorPower, Qt::Key_Return);
 
-  EXPECT_EQ(host->requests(),
-            (Lines{"directPrint=enabled", "rasterPower=Custom", "CustomrasterPower=100", "vectorPower=Custom",
-                   "CustomvectorPower=65"}));
+  EXPECT_EQ(host->requests(), (Lines{"directPrint=enabled", "rasterPower=Custom", "CustomrasterPower=100",
+                                     "vectorPower=Custom", "CustomvectorPower=65"}));
 }
 
-// Each reason names the file at fault ("@" the bundle, "%" its Info.plist);
-// where the dynamic loader failed, its own words follow ours.
+// Each reason names the file at fault ("@" the bundle, "%" its Info.plist); a failed dlopen's own words follow ours.
 TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
   const std::string plist = "Contents/Info.plist", module = "Contents/MacOS/ZarvikPDE";
-  auto plistIs = [&](std::string text) { return [=](BundleCopy& b) { writeFile(b.path / plist, text); }; };
   auto edit = [&](std::string from, std::string to) { return [=](BundleCopy& b) { b.edit(plist, from, to); }; };
   auto remove = [](std::string file) { return [=](BundleCopy& b) { std::filesystem::remove(b.path / file); }; };
   const std::pair<std::function<void(BundleCopy&)>, std::string> cases[] = {
       {remove(plist), "cannot read %: No such file or directory"},
-      {plistIs("<plist><dict>\n<key>A</key><string>a</dict></plist>"),
+      {[&](BundleCopy& b) { writeFile(b.path / plist, "<plist><dict>\n<key>A</key><string>a</dict></plist>"); },
        "% is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)"},
       {edit("-0050E4603277", "-0050E4603278"),
        "@ is not a print dialog extension: its Info.plist has no PDEPanelType BDB091F4-E57F-11D3-B5CC-0050E4603277"},

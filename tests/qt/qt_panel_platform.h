@@ -1,6 +1,5 @@
-// The panel on Qt as a print dialog builds it: the principal class hands
-// out the panel, whose view comes from the built bundle's ZarvikPDE.ui, and
-// a person works the widgets with Qt's test events in a shown window.
+// The panel on Qt as a print dialog builds it: the principal class hands out the panel, whose view comes from the built
+// bundle's ZarvikPDE.ui, and a person works the widgets with Qt's test events in a shown window.
 #pragma once
 
 #include <QAbstractItemView>
@@ -80,8 +79,7 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   std::optional<std::string> shownKeyword(std::string_view popup) const override {
     const QComboBox& combo = find<QComboBox>(popup);
     QVariant keyword = combo.currentIndex() < 0 ? QVariant() : combo.itemData(combo.currentIndex(), Qt::UserRole);
-    if (!keyword.isValid()) return std::nullopt;
-    return keyword.toByteArray().toStdString();
+    return keyword.isValid() ? std::optional(keyword.toByteArray().toStdString()) : std::nullopt;
   }
   int state(std::string_view box) const override { return find<QCheckBox>(box).isChecked() ? 1 : 0; }
   double sliderValue(std::string_view slider) const override { return find<QSlider>(slider).value(); }
@@ -95,15 +93,12 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   QWidget& root() const { return *root_; }
   template <class Widget = QWidget>
   Widget& find(std::string_view outlet) const {
-    auto* widget = root_->findChild<Widget*>(name(outlet));
+    auto* widget = root_->findChild<Widget*>(QString::fromLatin1(outlet.data(), static_cast<qsizetype>(outlet.size())));
     if (widget == nullptr) throw std::runtime_error("the view has no " + std::string(outlet));
     return *widget;
   }
 
  private:
-  static QString name(std::string_view outlet) {
-    return QString::fromLatin1(outlet.data(), static_cast<qsizetype>(outlet.size()));
-  }
   // The widget a person is about to work, focused; nullptr when disabled.
   template <class Widget>
   Widget* usable(std::string_view outlet) {
@@ -112,10 +107,7 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
     if (widget.focusPolicy() != Qt::NoFocus) widget.setFocus(Qt::MouseFocusReason);
     return &widget;
   }
-  static bool settle() {
-    QApplication::processEvents();
-    return true;
-  }
+  static bool settle() { QApplication::processEvents(); return true; }
 
   std::shared_ptr<PDEPanel> panel_;
   QWidget* root_ = nullptr;
@@ -138,8 +130,7 @@ class QtPanelPlatform final : public PanelPlatform {
     ZarvikPDEPlugIn principal;
     principal.initWithBundle(bundle_);
     std::optional<PDEPanelList> panels = principal.PDEPanelsForType(kPrintDialogExtensionType, std::move(host));
-    if (!panels || panels->empty()) return nullptr;
-    return std::make_unique<QtPanel>(panels->front());
+    return panels && !panels->empty() ? std::make_unique<QtPanel>(panels->front()) : nullptr;
   }
 
  private:

@@ -1,6 +1,5 @@
-// The panel on Qt from the built bundle, beyond what the agreement property
-// holds: broken views, the shipped wiring, what the view's controls must
-// never send, the ranges and locale of its fields, and hostile PPDs.
+// The panel on Qt from the built bundle, beyond what the agreement property holds: broken views, the shipped wiring,
+// what the view's controls must never send, the ranges and locale of its fields, and hostile PPDs.
 #include <gtest/gtest.h>
 
 #include <QValidator>
@@ -55,9 +54,8 @@ class QtPanelTest : public ::testing::Test {
   std::unique_ptr<QtPanel> panel;
 };
 
-// A control that fits no outlet or action is logged and the rest works on;
-// a view gone from the bundle is logged and the panel works without one, as
-// it does when the host closes its window before letting go of it.
+// A control that fits no outlet or action is logged and the rest works on; a view gone from the bundle is logged and
+// the panel works without one, as it does when the host closes its window before letting go of it.
 TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOnAndOneGoneIsDoneWithout) {
   BundleCopy copy(kBuilt);
   const std::string view = "Contents/Resources/ZarvikPDE.ui";
@@ -95,27 +93,22 @@ TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOnAndOneGoneIsDoneWithout
   EXPECT_EQ(core.jobTypeChoice, "Vector");
 }
 
-// Each control sends the action the panel's table names for it (a slider
-// on its neighbour's action passes every test built from the table).
+// Each control sends the action the panel's table names (one on its neighbour's action passes every table-built test).
 TEST_F(QtPanelTest, TheShippedViewIsWiredAsThePanelWants) {
   build();
   QtPanel& view = show();
   std::map<std::string, std::string> shipped, wanted;
-  for (QWidget* widget : view.root().findChildren<QWidget*>()) {
-    QVariant action = widget->property(qt::kActionProperty);
-    if (action.isValid()) shipped[widget->objectName().toStdString()] = action.toString().toStdString();
-  }
-  for (const ControlActionRow& row : controlActions()) {
-    for (std::string_view sender : row.senders) {
+  for (QWidget* widget : view.root().findChildren<QWidget*>())
+    if (QVariant action = widget->property(qt::kActionProperty); action.isValid())
+      shipped[widget->objectName().toStdString()] = action.toString().toStdString();
+  for (const ControlActionRow& row : controlActions())
+    for (std::string_view sender : row.senders)
       if (!sender.empty()) wanted[std::string(sender)] = std::string(row.action);
-    }
-  }
   EXPECT_EQ(shipped, wanted);
 }
 
-// An unfinished edit in a field a restore disables is dropped, not sent; a
-// pick refused by a host that calls back into the panel first goes back to
-// the choice the person left.
+// An unfinished edit in a field a restore disables is dropped, not sent; a pick refused by a host that calls back into
+// the panel first goes back to the choice the person left.
 TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   ZarvikPDE& core = build();
   QtPanel& view = show();
@@ -135,8 +128,8 @@ TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   EXPECT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
 }
 
-// Through the panel's outlets, nothing code does sends: a pick, a tick, a
-// slider moved or pushed by a raised minimum, a value over an unfinished edit.
+// Through the panel's outlets, nothing code does sends: a pick, a tick, a slider moved or pushed by a raised minimum, a
+// value over an unfinished edit.
 TEST_F(QtPanelTest, ControlsSetFromCodeSendNothing) {
   ZarvikPDE& core = build();
   QtPanel& view = show();
@@ -150,10 +143,9 @@ TEST_F(QtPanelTest, ControlsSetFromCodeSendNothing) {
   EXPECT_EQ(host->requests(), Lines{});
 }
 
-// The numeric controls take the PPD's ranges widened to its numeric choices
-// (custom 100 to 4000 Hz take in the 50 and 5000 Hz choices). Fields made in
-// a German locale take numbers in range with a point and the decimals
-// allowed, else show the last number again on leaving.
+// The numeric controls take the PPD's ranges widened to its numeric choices (custom 100 to 4000 Hz take in the 50 and
+// 5000 Hz choices). Fields made in a German locale take numbers in range with a point and the decimals allowed, else
+// show the last number again on leaving.
 TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPointInAGermanLocale) {
   GermanLocale german;
   ASSERT_EQ(german.failure(), "");
@@ -192,10 +184,9 @@ TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPoin
   QLocale::setDefault(previous);
 }
 
-// Each file of tests/data/hostile (its header says what is odd) gives a clear
-// refusal or a panel that survives every control, restore and summary with a
-// host accepting or refusing all: no crash, each log entry plain text on one
-// line (but for the panel's own line breaks), the host let go.
+// Each file of tests/data/hostile (its header says what is odd) gives a clear refusal or a panel that survives every
+// control, restore and summary with a host accepting or refusing all: no crash, each log entry plain text on one line
+// (but for the panel's own line breaks), the host let go.
 TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvivesOrAClearRefusal) {
   // A panel, libcups's refusal, or no panel (a required option is missing).
   const std::set<std::string> panels = {
@@ -225,13 +216,11 @@ TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvivesOrAClearRefusal) {
       auto& view = static_cast<QtPanel&>(*built);
       view.restore();
       view.willShow();
-      for (auto* combo : view.root().findChildren<QComboBox*>()) {
+      for (auto* combo : view.root().findChildren<QComboBox*>())
         for (int i = 0; i < std::min(combo->count(), 8); ++i) view.pickItem(combo->objectName().toStdString(), i);
-      }
       for (auto* box : view.root().findChildren<QCheckBox*>()) view.clickCheckBox(box->objectName().toStdString());
-      for (auto* slider : view.root().findChildren<QSlider*>()) {
+      for (auto* slider : view.root().findChildren<QSlider*>())
         for (int at : {slider->minimum(), slider->maximum()}) view.moveSlider(slider->objectName().toStdString(), at);
-      }
       for (auto* field : view.root().findChildren<QLineEdit*>())
         view.typeText(field->objectName().toStdString(), "7", true);
       view.optionDidChange("JobType", "Raster");
@@ -240,9 +229,8 @@ TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvivesOrAClearRefusal) {
         EXPECT_EQ(decodeUtf8Lossy(summary->begin()->second), summary->begin()->second);
       }
       for (std::string entry : log.lines) {
-        for (const char* own : {"selected\nThe choice", "\n The type is", "\nText: "}) {
+        for (const char* own : {"selected\nThe choice", "\n The type is", "\nText: "})
           for (std::size_t at; (at = entry.find(own)) != std::string::npos;) entry.erase(at, std::strlen(own));
-        }
         EXPECT_EQ(oneLineText(entry), entry);
       }
       log.clear();

@@ -1,5 +1,4 @@
-// The test programs of the panel on Qt: GoogleTest with a QApplication, on
-// the offscreen platform unless QT_QPA_PLATFORM names another.
+// The Qt panel's test programs: GoogleTest with a QApplication, on the offscreen platform unless QT_QPA_PLATFORM says.
 #include <gtest/gtest.h>
 
 #include <QApplication>
