@@ -78,10 +78,7 @@ Options textMap(const QJsonValue& value) {
 }
 QJsonDocument json(const fs::path& file) { return QJsonDocument::fromJson(QByteArray::fromStdString(readFile(file))); }
 Options lastUsed(const fs::path& file) { return textMap(json(file)["lastUsed"]["options"]); }
-Args operator+(Args a, const Args& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
+Args operator+(Args a, const Args& b) { a.insert(a.end(), b.begin(), b.end()); return a; }
 
 struct Ran {
   int status;
@@ -326,8 +323,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(change("JobType", "Vector"), SetOutcome::kDone);
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
-  // A preset marks its options in whatever order they fit and puts the
-  // panel where they are; one the printer cannot take whole says so.
+  // A preset marks its options in an order they fit and puts the panel there; one the printer can't take whole says so.
   EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
   EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);
   for (int preset : {2, 1}) {
@@ -353,14 +349,13 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
       readFile(ZARVIK_SOURCE_DIR "/zarvik-print/translations/zarvik-print_de.ts"), std::regex("&quot;"), "\"");
   const std::regex message("<source>([^<]*)</source>\\s*<translation>([^<]*)</translation>");
   int pieces = 0;
-  for (std::sregex_iterator it(table.begin(), table.end(), message), end; it != end; ++it) {
+  for (std::sregex_iterator it(table.begin(), table.end(), message), end; it != end; ++it)
     for (const QString& piece : QString::fromStdString((*it)[1]).split(QRegularExpression("%[1-9]"))) {
       if (piece.trimmed().size() < 4 || (*it)[1] == (*it)[2]) continue;
       const QRegularExpression english("(?<!\\w)" + QRegularExpression::escape(piece.trimmed()) + "(?!\\w)");
       ++pieces;
       for (const QString& text : seen) EXPECT_FALSE(text.contains(english)) << text.toStdString();
     }
-  }
   EXPECT_GT(pieces, 50);
   // The PPD's own texts are in its German translations.
   for (const QString& text : seen) EXPECT_FALSE(text.contains(QRegularExpression("Raster and|Top to|Not Set")));

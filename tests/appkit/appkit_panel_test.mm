@@ -81,9 +81,7 @@ class AppKitViewDriver final : public ViewDriver {
     return pumpEvents();
   }
 
-  int itemCount(std::string_view name) const override {
-    return static_cast<int>([outlet(name, [::NSPopUpButton class]) numberOfItems]);
-  }
+  int itemCount(std::string_view name) const override { return [outlet(name, [::NSPopUpButton class]) numberOfItems]; }
   std::optional<std::string> shownKeyword(std::string_view name) const override {
     id object = [[outlet(name, [::NSPopUpButton class]) selectedItem] representedObject];
     if (![object isKindOfClass:[NSData class]]) return std::nullopt;
@@ -104,8 +102,7 @@ class AppKitViewDriver final : public ViewDriver {
   }
 
  private:
-  // The panel's outlet `name`, read by key as from any nib's owner. (g++
-  // loses Objective-C messages inside templates, so there are none here.)
+  // The panel's outlet `name`, read by key as from a nib's owner (no templates: g++ loses Objective-C messages there).
   id outlet(std::string_view name, Class kind) const {
     id control = [panel_ valueForKey:nsText(name)];
     if (![control isKindOfClass:kind]) throw std::runtime_error("the view has no control " + std::string(name));
@@ -145,8 +142,7 @@ class AppKitDrivenPanel final : public DrivenPanel {
     [[window_ contentView] addSubview:view];
     [window_ makeKeyAndOrderFront:nil];
     pumpEvents(0.05);
-    driver_ = std::make_unique<AppKitViewDriver>(panel_, window_);
-    return driver_.get();
+    return (driver_ = std::make_unique<AppKitViewDriver>(panel_, window_)).get();
   }
   void willShow() override { [panel_ willShow]; }
   void restore() override { [panel_ restoreValuesAndReturnError:NULL]; }
@@ -187,9 +183,8 @@ class AppKitPanelTest : public ::testing::Test {
   void SetUp() override {
     auto opened = host::CupsPpdHost::openFile(samplePpdPath());
     ASSERT_TRUE(opened.ok()) << opened.error();
-    std::unique_ptr<DrivenPanel> built = platform().build(opened.take());
-    ASSERT_NE(built, nullptr);
-    panel.reset(static_cast<AppKitDrivenPanel*>(built.release()));
+    panel.reset(static_cast<AppKitDrivenPanel*>(platform().build(opened.take()).release()));
+    ASSERT_NE(panel, nullptr);
     ASSERT_NE(view = panel->loadView(), nullptr);
     panel->restore();
     panel->willShow();
