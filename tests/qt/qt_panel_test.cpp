@@ -65,8 +65,7 @@ TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOnAndOneGoneIsDoneWithout
   build(copy.path);
   QtPanel& driver = show();
   Lines logged;
-  std::copy_if(log.lines.begin(), log.lines.end(), std::back_inserter(logged),
-               [](const std::string& line) { return line.starts_with("Zarvik PDE view"); });
+  std::ranges::copy_if(log.lines, std::back_inserter(logged), [](auto& l) { return l.starts_with("Zarvik PDE view"); });
   std::sort(logged.begin(), logged.end());
   EXPECT_EQ(logged, (Lines{"Zarvik PDE view: QCheckBox directPrintCheckBox cannot send the action requestNewJobType",
                            "Zarvik PDE view: QSlider rPowerSlidr fits no outlet of its owner",
@@ -155,12 +154,11 @@ TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPoin
   writeFile(folder.path() / "narrower.ppd", sampleWith("1 int 10 5000", "1 int 100 4000"));
   ZarvikPDE& core = build(kBuilt, folder.path() / "narrower.ppd");
   QtPanel& view = show();
-  auto validator = [&](const char* name) { return view.find<QLineEdit>(name).validator(); };
   EXPECT_EQ(std::pair(view.sliderMinimum("vFreqSlider"), view.sliderMaximum("vFreqSlider")), std::pair(50.0, 5000.0));
-  auto* frequencies = qobject_cast<const QIntValidator*>(validator("vFreqTextBox"));
+  auto* frequencies = qobject_cast<const QIntValidator*>(view.find<QLineEdit>("vFreqTextBox").validator());
   ASSERT_TRUE(frequencies);
   EXPECT_EQ(std::pair(frequencies->bottom(), frequencies->top()), std::pair(50, 5000));
-  auto* thicknesses = qobject_cast<const QDoubleValidator*>(validator("materialTextBox"));
+  auto* thicknesses = qobject_cast<const QDoubleValidator*>(view.find<QLineEdit>("materialTextBox").validator());
   ASSERT_TRUE(thicknesses);
   EXPECT_EQ(std::pair(thicknesses->bottom(), thicknesses->top()), std::pair(0.0, 50.0));
   ASSERT_TRUE(view.clickCheckBox("autoFocusCheckBox"));
@@ -174,8 +172,7 @@ TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPoin
   view.typeText("materialTextBox", "2.505", true);
   EXPECT_EQ(host->requests(), (Lines{"materialThickness=Custom", "CustommaterialThickness=2.500000"}));
 
-  // A value given from code with more decimals than a person may type stays
-  // as given when focus passes through (Qt's fix-up rounded it to 41.35).
+  // A value from code with more decimals than one may type stays as given as focus passes (Qt's fix-up made 41.35).
   core.materialTextBox->setFloatValue(41.347931f);
   const std::string given = view.text("materialTextBox");
   view.find("materialTextBox").setFocus();
