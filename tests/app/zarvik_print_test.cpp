@@ -1,6 +1,5 @@
-// zarvik-print as a script runs it: one table of command lines, in order, with the status, messages, report and files
-// each must give; jobs go to the private cupsd of app.cupsd.start, whose backend keeps what it received. Then the
-// dialog itself, in German, on Qt's offscreen platform.
+// zarvik-print as a script runs it: command lines in order, each with the status, messages, report and files it must
+// give; jobs go to app.cupsd.start's private cupsd, whose backend keeps them. Then the dialog in German, offscreen.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -89,9 +88,8 @@ struct Row {
   Args args;
   int status = 0;
   std::vector<std::string> messages;  // zarvik-print's lines: "@/" is the test's folder, a stamp "STAMP", a job "N"
-  std::optional<std::string> options;                // a report whose options are start(these)
-  std::map<std::string, std::string> before, after;  // files by name ("@/..."), or kAbsent
-  Options env;
+  std::optional<std::string> options;  // a report whose options are start(these)
+  Options before, after, env;          // before, after: files by name ("@/..."), or kAbsent
   std::function<void(const Ran&)> then;
 };
 
@@ -171,8 +169,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       "options": {"JobType": ")" + huge + R"(", "Laser": "On", "centerengraving": "CENTER", "vectorSpeed": "Custom"},
       "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}}})";
   const std::string broken = R"({"format": "zarvik-print-settings", "lastUsed": )";
-  const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300";
-  const std::string every =
+  const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300", every =
       "JobType=Raster CenterEngraving=Center EngravingDirection=BottomUp dithering=Atkinson vectorSort=InsideOut "
       "directPrint=on autoFocus=on vectorGrid=on vectorSpeedComp=on vectorPowerComp=off materialThickness=0.25 "
       "cResolution=1200 rasterSpeed=1 rasterPower=0 vectorSpeed=100 vectorPower=7 vectorFreq=5000";

@@ -142,9 +142,8 @@ TEST_F(QtPanelTest, ControlsSetFromCodeSendNothing) {
   EXPECT_EQ(host->requests(), Lines{});
 }
 
-// The numeric controls take the PPD's ranges widened to its numeric choices (custom 100 to 4000 Hz take in the 50 and
-// 5000 Hz choices). Fields made in a German locale take numbers in range with a point and the decimals allowed, else
-// show the last number again on leaving.
+// Numeric controls take the PPD's ranges widened to its numeric choices (custom 100-4000 Hz to the 50 and 5000 Hz
+// ones); German-locale fields take in-range numbers with a point and allowed decimals, else revert on leaving.
 TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPointInAGermanLocale) {
   GermanLocale german;
   ASSERT_EQ(german.failure(), "");
