@@ -25,8 +25,7 @@ const std::map<std::string, std::string> kPpds = {
     {"sample", zarvik::testing::readFile(zarvik::testing::samplePpdPath())},
     // Ranges written backwards, or beyond a float.
     {"ranges", zarvik::testing::readFile(zarvik::testing::testPpdPath("hostile/custom-ranges.ppd"))},
-    {"50-0", sampleWith(kThickness, "1 real 50.0 0.0")},
-    {"0.1-0.7", sampleWith(kThickness, "1 real 0.1 0.7")},
+    {"50-0", sampleWith(kThickness, "1 real 50.0 0.0")}, {"0.1-0.7", sampleWith(kThickness, "1 real 0.1 0.7")},
     {"points", sampleWith(kThickness, "1 points 0 144")},
     {"escapes", sampleWith("*OpenUI *rasterSpeed/Raster Speed:", "*OpenUI *rasterSpeed/Raster<1B>[31m<0A>forged<07>:")},
     {"thickness needs focus",
