@@ -45,10 +45,35 @@ bool pumpEvents(double seconds = 0) {
   return true;
 }
 
-// Works the controls of a view in a window through AppKit's own calls.
-class AppKitViewDriver final : public ViewDriver {
+// The panel through the protocol's messages, its view in a window whose controls it works through AppKit's own calls.
+class AppKitDrivenPanel final : public DrivenPanel, public ViewDriver {
  public:
-  AppKitViewDriver(ZarvikPDEPanel* panel, NSWindow* window) : panel_(panel), window_(window) {}
+  AppKitDrivenPanel(ZarvikPDEPanel* panel, ZarvikTestHost* host) : panel_([panel retain]), host_([host retain]) {}
+  ~AppKitDrivenPanel() override {
+    [window_ orderOut:nil];
+    [window_ release];
+    [panel_ release];
+    [host_ release];
+    pumpEvents();
+  }
+
+  const ZarvikPDE& core() const override { return *static_cast<const ZarvikPDE*>([panel_ corePanel]); }
+  ViewDriver* loadView() override {
+    ::NSView* view = [panel_ panelView];
+    if (window_ != nil || view == nil) return window_ != nil ? this : nullptr;
+    window_ = [[NSWindow alloc] initWithContentRect:[view frame] styleMask:NSTitledWindowMask
+                                            backing:NSBackingStoreBuffered defer:NO];
+    [window_ setReleasedWhenClosed:NO];
+    [[window_ contentView] addSubview:view];
+    [window_ makeKeyAndOrderFront:nil];
+    pumpEvents(0.05);
+    return this;
+  }
+  void willShow() override { [panel_ willShow]; }
+  void restore() override { [panel_ restoreValuesAndReturnError:NULL]; }
+  void optionDidChange(const std::string& option, const std::string& choice) override {
+    [panel_ PPDOptionKeyValueDidChange:nsText(option) ppdChoice:nsText(choice)];
+  }
 
   bool pickItem(std::string_view name, int index) override {
     ::NSPopUpButton* popUp = enabled(outlet(name, [::NSPopUpButton class]));
@@ -101,6 +126,9 @@ class AppKitViewDriver final : public ViewDriver {
     return pending_.count(std::string(name)) > 0 && [outlet(name, [::NSTextField class]) currentEditor] != nil;
   }
 
+  ZarvikPDEPanel* panel_;
+  ZarvikTestHost* host_;
+
  private:
   // The panel's outlet `name`, read by key as from a nib's owner (no templates: g++ loses Objective-C messages there).
   id outlet(std::string_view name, Class kind) const {
@@ -114,46 +142,8 @@ class AppKitViewDriver final : public ViewDriver {
     return pumpEvents();
   }
 
-  ZarvikPDEPanel* panel_;
-  NSWindow* window_;
-  std::set<std::string> pending_;
-};
-
-// The panel through the protocol's messages, its view in a window.
-class AppKitDrivenPanel final : public DrivenPanel {
- public:
-  AppKitDrivenPanel(ZarvikPDEPanel* panel, ZarvikTestHost* host) : panel_([panel retain]), host_([host retain]) {}
-  ~AppKitDrivenPanel() override {
-    driver_.reset();
-    [window_ orderOut:nil];
-    [window_ release];
-    [panel_ release];
-    [host_ release];
-    pumpEvents();
-  }
-
-  const ZarvikPDE& core() const override { return *static_cast<const ZarvikPDE*>([panel_ corePanel]); }
-  ViewDriver* loadView() override {
-    ::NSView* view = [panel_ panelView];
-    if (driver_ || view == nil) return driver_.get();
-    window_ = [[NSWindow alloc] initWithContentRect:[view frame] styleMask:NSTitledWindowMask
-                                            backing:NSBackingStoreBuffered defer:NO];
-    [window_ setReleasedWhenClosed:NO];
-    [[window_ contentView] addSubview:view];
-    [window_ makeKeyAndOrderFront:nil];
-    pumpEvents(0.05);
-    return (driver_ = std::make_unique<AppKitViewDriver>(panel_, window_)).get();
-  }
-  void willShow() override { [panel_ willShow]; }
-  void restore() override { [panel_ restoreValuesAndReturnError:NULL]; }
-  void optionDidChange(const std::string& option, const std::string& choice) override {
-    [panel_ PPDOptionKeyValueDidChange:nsText(option) ppdChoice:nsText(choice)];
-  }
-
-  ZarvikPDEPanel* panel_;
-  ZarvikTestHost* host_;
   NSWindow* window_ = nil;
-  std::unique_ptr<ViewDriver> driver_;
+  std::set<std::string> pending_;
 };
 
 // One bundle for the whole program, as a dialog loads a plug-in once.
