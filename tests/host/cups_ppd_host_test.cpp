@@ -36,14 +36,6 @@ const std::map<std::string, std::string> kPpds = {
                         kGrid + kConstraint + " *autoFocus enabled *directPrint enabled\n")},
 };
 
-std::shared_ptr<CupsPpdHost> open(const std::string& ppd) {
-  const int fd = ::memfd_create(ppd.c_str(), 0);
-  EXPECT_EQ(::pwrite(fd, kPpds.at(ppd).data(), kPpds.at(ppd).size(), 0), std::ssize(kPpds.at(ppd)));
-  auto host = std::make_shared<CupsPpdHost>(ScopedPpd(ppdOpenFd(fd)));
-  ::close(fd);
-  return host;
-}
-
 // Every mark, every custom value and the conflicts: what a refusal keeps.
 std::vector<std::string> state(ppd_file_t* ppd) {
   std::vector<std::string> all{std::to_string(ppdConflicts(ppd))};
@@ -98,7 +90,10 @@ const std::vector<Row> kRows = {
 TEST(CupsPpdHostTest, EachRequestIsMarkedOrRefusedWithItsSentence) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(row.ppd + ": " + row.requests.back());
-    std::shared_ptr<CupsPpdHost> host = open(row.ppd);
+    const int fd = ::memfd_create(row.ppd.c_str(), 0);
+    EXPECT_EQ(::pwrite(fd, kPpds.at(row.ppd).data(), kPpds.at(row.ppd).size(), 0), std::ssize(kPpds.at(row.ppd)));
+    auto host = std::make_shared<CupsPpdHost>(ScopedPpd(ppdOpenFd(fd)));
+    ::close(fd);
     ASSERT_NE(host->ppdFile(), nullptr);
     std::vector<std::string> before;
     for (const std::string& request : row.requests) {

@@ -1,5 +1,4 @@
-// Remembered settings in real files: the shapes a file can have and what a read keeps and says of each, copies moved
-// aside that are all kept, names of files, and saves that neither another dialog nor a kill can tear.
+// Settings in real files: each shape read, copies moved aside, file names, saves no other dialog or kill can tear.
 #include "host/settings_store.h"
 
 #include <gtest/gtest.h>
@@ -94,8 +93,7 @@ TEST_F(SettingsStoreTest, EveryPrinterHasAFileOfItsOwnWithinTheLengthOfAName) {
     EXPECT_EQ(SettingsStore::fileNameFor(printer), name);
 }
 
-// A child saves two large settings in turn until killed at random; after
-// each kill the file, its owner's only, holds one whole and the preset.
+// A child saves two large settings in turn until killed at random; the file stays its owner's only, with the preset.
 TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   SavedSettings big[2];
   for (int i = 0; i < 1200; ++i) big[i % 2].options["option" + std::to_string(i / 2)] = std::string(400, "AB"[i % 2]);
