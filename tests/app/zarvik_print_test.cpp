@@ -275,8 +275,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   for (std::size_t i = 0; i < rows.size(); ++i) check(rows[i], i + 1);
 }
 
-// The status line says why the printer refused until it takes a change, a preset is used or deleted, Print to a PPD
-// file sends and saves nothing, and no English text of ours or of the PPD shows at any step.
+// The refusal shows until a change is taken; presets are used and deleted; Print to a PPD file sends and saves nothing.
 TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   installTranslations(QLocale());

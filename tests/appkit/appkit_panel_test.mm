@@ -211,8 +211,7 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
   EXPECT_EQ(view->text("rSpeedTextBox"), "0.25");
 }
 
-// The panel names itself and draws in the language ctest chose (ZARVIK_EXPECTED_LANGUAGE); with ZARVIK_PANEL_SCREENSHOT
-// set, the picture (docs/panel-appkit.png) is saved there.
+// ctest names the language in ZARVIK_EXPECTED_LANGUAGE; ZARVIK_PANEL_SCREENSHOT: where to save docs/panel-appkit.png.
 TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) {
   ZarvikPDEPanel* objc = panel->panel_;
   EXPECT_STREQ([[objc panelKind] UTF8String], std::string(kPanelKind).c_str());

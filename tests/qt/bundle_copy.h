@@ -14,7 +14,6 @@ struct BundleCopy {
   explicit BundleCopy(const std::filesystem::path& original) {
     std::filesystem::copy(original, path, std::filesystem::copy_options::recursive);
   }
-  // Replaces the first `from` in the file `relative` of the bundle with `to`.
   void edit(const std::string& relative, const std::string& from, const std::string& to) const {
     std::string text = readFile(path / relative);
     if (text.find(from) == std::string::npos) throw std::runtime_error(relative + " has no " + from);

@@ -1,5 +1,4 @@
-// The host's loader: the built bundle dlopened, its principal class made through the module's entry point, and its
-// panel put in a host's window on the sample PPD. This program links no panel code of its own.
+// The loader: bundle dlopened, principal class from its entry point, panel in a host window; this links no panel code.
 #include "platform/qt/plugin_bundle.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +21,8 @@ namespace {
 using Lines = std::vector<std::string>;
 const std::string kBundle = ZARVIK_PDE_BUNDLE_DIR;
 
-// The texts and the help book follow the language of the environment the host was started in: ctest runs this again
-// under LANG=de_DE.UTF-8 and LANG=C, naming the language it expects in ZARVIK_EXPECTED_LANGUAGE, and in an X server as
-// panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the file for the picture in docs/panel.png.
+// The help book too. ctest reruns this under LANG=de_DE.UTF-8 and LANG=C (ZARVIK_EXPECTED_LANGUAGE: the one expected)
+// and in X as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the file for docs/panel.png.
 TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
   const QString language = QLocale::languageToCode(QLocale::system().language());
   if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {

@@ -1,5 +1,4 @@
-// The panel on Qt as a print dialog builds it: the principal class hands out the panel, whose view comes from the built
-// bundle's ZarvikPDE.ui, and a person works the widgets with Qt's test events in a shown window.
+// The Qt panel as a dialog builds it (principal class, built bundle's ZarvikPDE.ui), shown, worked by Qt's test events.
 #pragma once
 
 #include <QAbstractItemView>

@@ -1,5 +1,4 @@
-// The panel on Qt from the built bundle, beyond what the agreement property holds: broken views, the shipped wiring,
-// what the view's controls must never send, the ranges and locale of its fields, and hostile PPDs.
+// Beyond the agreement: broken views, shipped wiring, what controls never send, field ranges and locale, hostile PPDs.
 #include <gtest/gtest.h>
 
 #include <QValidator>
@@ -25,7 +24,6 @@ const std::filesystem::path kBuilt = ZARVIK_PDE_BUNDLE_DIR;
 
 class QtPanelTest : public ::testing::Test {
  protected:
-  // A panel on the PPD at its defaults, from the bundle at `path`.
   ZarvikPDE& build(const std::filesystem::path& path = kBuilt, const std::filesystem::path& ppdPath = samplePpdPath()) {
     panel.reset();
     ppd = openPpd(ppdPath);
@@ -54,8 +52,7 @@ class QtPanelTest : public ::testing::Test {
   std::unique_ptr<QtPanel> panel;
 };
 
-// A control that fits no outlet or action is logged and the rest works on; a view gone from the bundle is logged and
-// the panel works without one, as it does when the host closes its window before letting go of it.
+// A misfit control is logged, the rest works on; so is a gone view, as when a host closes the window before letting go.
 TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOnAndOneGoneIsDoneWithout) {
   BundleCopy copy(kBuilt);
   const std::string view = "Contents/Resources/ZarvikPDE.ui";
@@ -106,8 +103,7 @@ TEST_F(QtPanelTest, TheShippedViewIsWiredAsThePanelWants) {
   EXPECT_EQ(shipped, wanted);
 }
 
-// An unfinished edit in a field a restore disables is dropped, not sent; a pick refused by a host that calls back into
-// the panel first goes back to the choice the person left.
+// An edit in a field a restore disables is dropped; a pick refused by a host that calls back first reverts.
 TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   ZarvikPDE& core = build();
   QtPanel& view = show();
@@ -127,8 +123,7 @@ TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   EXPECT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
 }
 
-// Through the panel's outlets, nothing code does sends: a pick, a tick, a slider moved or pushed by a raised minimum, a
-// value over an unfinished edit.
+// Through the outlets: a pick, a tick, a slider moved or pushed by a raised minimum, a value over an unfinished edit.
 TEST_F(QtPanelTest, ControlsSetFromCodeSendNothing) {
   ZarvikPDE& core = build();
   QtPanel& view = show();
@@ -180,9 +175,8 @@ TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPoin
   QLocale::setDefault(previous);
 }
 
-// Each file of tests/data/hostile (its header says what is odd) gives a clear refusal or a panel that survives every
-// control, restore and summary with a host accepting or refusing all: no crash, each log entry plain text on one line
-// (but for the panel's own line breaks), the host let go.
+// tests/data/hostile files (headers say what is odd), host accepting or refusing all, every control, restore and
+// summary: no crash, log entries plain one-line text (but for the panel's own line breaks), host let go.
 TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvivesOrAClearRefusal) {
   // A panel, libcups's refusal, or no panel (a required option is missing).
   const std::set<std::string> panels = {
