@@ -1,6 +1,9 @@
 // zarvik-print as a script runs it: command lines in order, each with the status, messages, report and files it must
 // give; jobs go to app.cupsd.start's private cupsd, whose backend keeps them. Then the dialog in German, offscreen.
+#include <cups/raster.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -152,6 +155,18 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   ASSERT_NE(server, "") << "the private cupsd is not running (ctest starts it as app.cupsd.start)";
   const fs::path page = dir.path() / "page.ras", queueFile = dir.path() / "config/zarvik-print/Zarvik.json";
   ASSERT_TRUE(host::writeBlankRasterPage(page, /*dotsPerInch=*/75, /*widthPoints=*/72, /*heightPoints=*/72).ok());
+  {  // every line of the page, all white: a laser burns whatever else it gets
+    const int fd = ::open(page.c_str(), O_RDONLY);
+    cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_READ);
+    cups_page_header2_t header;
+    ASSERT_TRUE(raster && cupsRasterReadHeader2(raster, &header));
+    std::vector<unsigned char> line(header.cupsBytesPerLine), white(line.size(), 0);
+    unsigned lines = 0;
+    while (cupsRasterReadPixels(raster, line.data(), unsigned(line.size())) == line.size() && line == white) ++lines;
+    EXPECT_EQ(lines, header.cupsHeight);
+    cupsRasterClose(raster);
+    ::close(fd);
+  }
   QTcpServer silent;  // takes connections and never answers
   ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
   const std::string silentServer = "127.0.0.1:" + std::to_string(silent.serverPort());
@@ -271,6 +286,11 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "@/blocked/zarvik-print: Not a directory."},
        {}, {{"@/blocked", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "@/blocked"}},
        [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1); }},
+      // A relative XDG_CONFIG_HOME is ignored for $HOME/.config.
+      {queue + Args{"--dry-run"}, 0,
+       {"warning: Cannot read the settings file @/.config/zarvik-print/Zarvik.json: Not a directory; the defaults "
+        "are used."},
+       {}, {{"@/.config", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "config"}}},
   };
   for (std::size_t i = 0; i < rows.size(); ++i) check(rows[i], i + 1);
 }
