@@ -272,8 +272,10 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "broken.json"), textMap(run.report["options"])); }},
       {dry + Args{"--settings", "@/broken.json"} + set("JobType=Raster"), 0, {},
        "JobType=Raster rasterSpeed=Custom.75 vectorPower=Custom.80"},
-      // A PPD file named as the queue has settings of its own.
-      {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save"}, 0, {}, "", {{"@/Zarvik.ppd", readFile(kPpd)}}},
+      // A PPD file named as the queue has settings of its own; --verbose adds the panel's log.
+      {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save", "--verbose"}, 0, {}, "",
+       {{"@/Zarvik.ppd", readFile(kPpd)}}, {}, {},
+       [](const Ran& run) { EXPECT_NE(run.err.find("\nEntering restoreValuesAndReturnError\n"), std::string::npos); }},
       // A refused setting sends nothing (the next job's number shows that none was made).
       {queue + set("JobType=Raster rasterSpeed=700") + Args{page}, 3,
        {"refused --set rasterSpeed=700: " + outside("Raster Speed", "700"),
