@@ -1,6 +1,7 @@
 // Beyond the agreement: broken views, shipped wiring, what controls never send, field ranges and locale, hostile PPDs.
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QValidator>
 #include <algorithm>
 #include <cstring>
@@ -101,6 +102,14 @@ TEST_F(QtPanelTest, TheShippedViewIsWiredAsThePanelWants) {
     for (std::string_view sender : row.senders)
       if (!sender.empty()) wanted[std::string(sender)] = std::string(row.action);
   EXPECT_EQ(shipped, wanted);
+  // The thickness caption is drawn grey exactly while auto focus is off.
+  QLabel& caption = view.find<QLabel>("materialText");
+  const QPalette theme = QApplication::palette(&caption);
+  for (QPalette::ColorGroup wanted : {QPalette::Disabled, QPalette::Active}) {
+    EXPECT_EQ(caption.palette().color(QPalette::Active, QPalette::WindowText),
+              theme.color(wanted, QPalette::WindowText));
+    view.clickCheckBox("autoFocusCheckBox");
+  }
 }
 
 // An edit in a field a restore disables is dropped; a pick refused by a host that calls back first reverts.
