@@ -77,6 +77,13 @@ TEST_F(SettingsStoreTest, EachShapeOfFileIsReadAsFarAsItGoesAndNothingIsLost) {
   for (const auto& entry : fs::directory_iterator(folder.path()))
     if (entry.path() != file) kept.insert(readFile(entry.path()));
   EXPECT_EQ(kept, movedAside);
+  // Each numeric setting is read as its own kind of number: only the thickness takes a decimal.
+  for (std::string name : {"rasterSpeed", "rasterPower", "vectorSpeed", "vectorPower", "vectorFreq", "resolution",
+                           "materialThickness"}) {
+    zarvik::testing::writeFile(file, R"({"format": "zarvik-print-settings", "lastUsed": {"printSettings": {")" + kKey +
+                                         name + R"(": "7.5"}}})");
+    EXPECT_EQ(SettingsStore(file, "Zarvik").load().size(), name == "materialThickness" ? 0u : 1u) << name;
+  }
 }
 
 // A long name is cut and keeps apart by a hash, as docs/settings-format.md says.
