@@ -80,9 +80,7 @@ class TestHelp final : public NSHelpManager {
 // A printer's PPD as a host opens it (defaults marked), the recording host over it, the bundle, help and log.
 class PanelPathsTest : public ::testing::Test {
  protected:
-  PanelPathsTest() : previousHelp_(NSHelpManager::setShared(&help)) {
-    registerBundleForClass(kPanelClassName, bundle);
-  }
+  PanelPathsTest() : previousHelp_(NSHelpManager::setShared(&help)) { registerBundleForClass(kPanelClassName, bundle); }
   ~PanelPathsTest() override {
     panel.reset();
     registerBundleForClass(kPanelClassName, nullptr);

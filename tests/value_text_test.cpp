@@ -20,13 +20,6 @@
 namespace zarvik::testing {
 namespace {
 
-// What C's "%f" writes in the process's locale: the reference for the texts.
-std::string cText(double value) {
-  char buffer[400];
-  std::snprintf(buffer, sizeof buffer, "%f", value);
-  return buffer;
-}
-
 // Equal as bit patterns, so that -0 differs from 0 and NaN equals itself.
 std::uint32_t bits(float value) { return std::bit_cast<std::uint32_t>(value); }
 
@@ -41,7 +34,11 @@ TEST(ValueTextTest, NumbersAreWrittenAsCWritesThem) {
   for (int i = 0; i < 2000; ++i) {
     if (double value = std::bit_cast<double>(random()); std::isfinite(value)) values.push_back(value);
   }
-  for (double value : values) EXPECT_EQ(formatFloat(value), cText(value)) << std::hexfloat << value;
+  for (double value : values) {
+    char c[400];  // what C's "%f" writes in the process's locale: the reference for the texts
+    std::snprintf(c, sizeof c, "%f", value);
+    EXPECT_EQ(formatFloat(value), std::string(c)) << std::hexfloat << value;
+  }
 }
 
 // Read exactly as C's strtol and strtof read them.

@@ -26,8 +26,7 @@ namespace {
 struct NumericSetting {
   const char* option;
   const char* slider;  // nullptr: the field alone
-  const char* field;
-  const char* suffix;
+  const char *field, *suffix;
   bool decimal;
   double (*value)(const ZarvikPDE&);
 };
@@ -51,8 +50,7 @@ constexpr int kResolutionSetting = 6;
 constexpr double kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
 
 struct ChoiceSetting {
-  const char* option;
-  const char* popup;
+  const char *option, *popup;
   std::optional<std::string> ZarvikPDE::*field;
 };
 
@@ -65,8 +63,7 @@ const ChoiceSetting kChoices[] = {
 };
 
 struct OnOffSetting {
-  const char* option;
-  const char* box;
+  const char *option, *box;
   NSInteger ZarvikPDE::*field;
 };
 
@@ -94,8 +91,7 @@ struct Variant {
 };
 
 // A dialog that keeps no print settings: the panel then has only its defaults and the PPD.
-class HostWithoutPrintSettings final : public PDEPluginCallback {
- public:
+struct HostWithoutPrintSettings final : PDEPluginCallback {
   explicit HostWithoutPrintSettings(std::shared_ptr<host::CupsPpdHost> host) : host_(std::move(host)) {}
   bool respondsToWillChangePPDOptionKeyValue() const override { return true; }
   ppd_file_t* ppdFile() override { return host_->ppdFile(); }
@@ -103,18 +99,13 @@ class HostWithoutPrintSettings final : public PDEPluginCallback {
     return host_->willChangePPDOptionKeyValue(key, choice);
   }
   PMPrintSettings* printSettings() override { return nullptr; }
-
- private:
   std::shared_ptr<host::CupsPpdHost> host_;
 };
 
 std::string withRange(const std::string& text, const std::string& option, const std::string& range) {
-  std::string prefix = "*ParamCustom" + option + " ";
-  std::size_t line = text.find(prefix);
-  std::size_t type = text.find_first_of("ir", text.find(':', line));  // "int" or "real"
-  std::size_t end = text.find('\n', line);
-  std::string kind = text.substr(type, text.find(' ', type) - type);
-  return text.substr(0, type) + kind + " " + range + text.substr(end);
+  std::size_t line = text.find("*ParamCustom" + option + " "), end = text.find('\n', line);
+  std::size_t type = text.find_first_of("ir", text.find(':', line));  // "int" or "real", kept
+  return text.substr(0, type) + text.substr(type, text.find(' ', type) - type) + " " + range + text.substr(end);
 }
 
 std::string storedValueText(std::mt19937& random, bool decimal) {
@@ -130,33 +121,25 @@ Variant makeVariant(std::mt19937& random) {
       {"rasterSpeed", "60 100"},   {"rasterPower", "60 100"},        {"vectorSpeed", "1 40"},
       {"vectorPower", "100 0"},    {"vectorFreq", "600 5000"},       {"cResolution", "75 300"},
       {"cResolution", "700 1200"}, {"materialThickness", "1.0 5.0"}, {"rasterSpeed", "100 1"}};
-  for (const auto& [option, range] : kRanges) {
-    if (!chance(random, 15)) continue;
-    variant.text = withRange(variant.text, option, range);
-    variant.changes.push_back(std::string(option) + " range " + range);
-  }
-  if (chance(random, 25)) {
-    variant.text +=
-        "*UIConstraints: *JobType Vector *dithering Random\n"
-        "*UIConstraints: *dithering Random *JobType Vector\n";
-    variant.changes.push_back("JobType Vector conflicts with dithering Random");
-  }
-  for (const char* option : {"materialThickness", "directPrint"}) {
-    if (!chance(random, 10)) continue;
-    variant.text = withoutOption(variant.text, option);
-    variant.changes.push_back(std::string("no ") + option);
-  }
-  if (chance(random, 20)) {
-    variant.text = replaceAll(variant.text, "JobType", "jobtype");
-    variant.changes.push_back("JobType spelt jobtype");
-  }
-  if (chance(random, 20)) {
-    variant.text = replaceAll(variant.text, "*autoFocus enabled/", "*autoFocus Enabled/");
-    variant.changes.push_back("autoFocus choice spelt Enabled");
-  }
-  if (chance(random, 10)) {
+  // With `percent` chance the PPD becomes `text`, which is the change `what`.
+  auto vary = [&](int percent, std::string text, std::string what) {
+    if (!chance(random, percent)) return false;
+    variant.text = std::move(text);
+    variant.changes.push_back(std::move(what));
+    return true;
+  };
+  for (const auto& [option, range] : kRanges)
+    vary(15, withRange(variant.text, option, range), std::string(option) + " range " + range);
+  vary(25,
+       variant.text +
+           "*UIConstraints: *JobType Vector *dithering Random\n*UIConstraints: *dithering Random *JobType Vector\n",
+       "JobType Vector conflicts with dithering Random");
+  for (const char* option : {"materialThickness", "directPrint"})
+    vary(10, withoutOption(variant.text, option), std::string("no ") + option);
+  vary(20, replaceAll(variant.text, "JobType", "jobtype"), "JobType spelt jobtype");
+  vary(20, replaceAll(variant.text, "*autoFocus enabled/", "*autoFocus Enabled/"), "autoFocus choice spelt Enabled");
+  if (vary(10, variant.text, "a dialog without print settings")) {
     variant.printSettings = false;
-    variant.changes.push_back("a dialog without print settings");
   } else if (chance(random, 30)) {
     for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
       const NumericSetting& setting = kNumeric[pick(random, 7)];
@@ -273,9 +256,8 @@ class Sequence {
     auto opened = host::CupsPpdHost::openFile(ppdPath_);
     if (!opened.ok()) return Failure{-1, opened.error()};
     host_ = opened.take();
-    for (const auto& [suffix, text] : variant_.stored) {
+    for (const auto& [suffix, text] : variant_.stored)
       (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
-    }
     panel_ = variant_.printSettings ? platform_.build(host_)
                                     : platform_.build(std::make_shared<HostWithoutPrintSettings>(host_));
     if (!panel_) return Failure{-1, "the plug-in gave no panel"};
@@ -291,11 +273,8 @@ class Sequence {
   void perform(const Step& step) {
     switch (step.kind) {
       case Step::kPick:
-        if (view_ && view_->itemCount(kChoices[step.which].popup) > 0) {
-          view_->pickItem(
-              kChoices[step.which].popup,
-              static_cast<int>(step.item % static_cast<unsigned>(view_->itemCount(kChoices[step.which].popup))));
-        }
+        if (int count = view_ ? view_->itemCount(kChoices[step.which].popup) : 0; count > 0)
+          view_->pickItem(kChoices[step.which].popup, static_cast<int>(step.item % static_cast<unsigned>(count)));
         break;
       case Step::kClick:
         if (view_) view_->clickCheckBox(kOnOff[step.which].box);
@@ -331,17 +310,15 @@ class Sequence {
         // As the dialog brings a preset back: each option the panel shows is announced, then the panel is restored and
         // shown again.
         for (const std::string& keyword : panel_->core().supportedPPDOptionKeys()) {
-          if (ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), keyword.c_str())) {
+          if (ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), keyword.c_str()))
             panel_->optionDidChange(keyword, marked->choice);
-          }
         }
         panel_->restore();
         if (view_) panel_->willShow();
         break;
       case Step::kStoredValues:
-        for (const auto& [suffix, text] : step.stored) {
+        for (const auto& [suffix, text] : step.stored)
           (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
-        }
         panel_->restore();
         break;
     }
@@ -365,45 +342,37 @@ class Sequence {
     ppd_file_t* ppd = host_->ppdFile();
     const std::map<std::string, std::string> job = host::jobOptionsFromMarks(ppd).options;
     auto jobValue = [&](const char* option) -> std::optional<std::string> {
-      for (const auto& [name, value] : job) {
-        if (sameKeyword(name, option)) return value;
-      }
-      return std::nullopt;
+      auto found = std::ranges::find_if(job, [&](const auto& sent) { return sameKeyword(sent.first, option); });
+      return found == job.end() ? std::nullopt : std::optional(found->second);
     };
     std::ostringstream out;
-    auto expect = [&](bool ok, const std::string& what) {
-      if (!ok) out << "  " << what << "\n";
-    };
+    auto expect = [&](bool ok, const std::string& what) { out << (ok ? "" : "  " + what + "\n"); };
     auto show = [](const std::optional<std::string>& text) {
       return text ? "\"" + *text + "\"" : std::string("nothing");
     };
 
     for (const ChoiceSetting& setting : kChoices) {
       const std::optional<std::string>& field = p.*setting.field;
-      std::optional<std::string> mark = marked(setting.option);
+      std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
       expect(field == mark, std::string(setting.option) + ": field " + show(field) + ", PPD " + show(mark));
-      expect(jobValue(setting.option) == mark, std::string(setting.option) + ": job " + show(jobValue(setting.option)));
+      expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
       if (view_ && p.popUpIsInited) {
-        expect(view_->shownKeyword(setting.popup) == field, std::string(setting.popup) + " shows " +
-                                                                show(view_->shownKeyword(setting.popup)) + ", field " +
-                                                                show(field));
+        std::optional<std::string> shown = view_->shownKeyword(setting.popup);
+        expect(shown == field, std::string(setting.popup) + " shows " + show(shown) + ", field " + show(field));
       }
     }
 
     for (const OnOffSetting& setting : kOnOff) {
       NSInteger field = p.*setting.field;
       if (ppdFindOption(ppd, setting.option)) {
-        std::optional<std::string> mark = marked(setting.option);
+        std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
         NSInteger on = mark && sameKeyword(*mark, "enabled") ? 1 : 0;
         expect(field == on, std::string(setting.option) + ": field " + std::to_string(field) + ", PPD " + show(mark));
-        expect(jobValue(setting.option) == mark,
-               std::string(setting.option) + ": job " + show(jobValue(setting.option)));
+        expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
       }
-      if (view_) {
-        expect(view_->state(setting.box) == field, std::string(setting.box) + " shows " +
-                                                       std::to_string(view_->state(setting.box)) + ", field " +
-                                                       std::to_string(field));
-      }
+      if (const int shown = view_ ? view_->state(setting.box) : 0; view_)
+        expect(shown == field,
+               std::string(setting.box) + " shows " + std::to_string(shown) + ", field " + std::to_string(field));
     }
     if (view_) {
       bool autoFocus = p.oAutoFocus == 1;
@@ -450,9 +419,9 @@ class Sequence {
         auto step = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), field);
         wanted = step == std::end(kResolutionSteps) ? 5 : double(step - std::begin(kResolutionSteps));
       }
-      expect(view_->sliderValue(setting.slider) == wanted, std::string(setting.slider) + " shows " +
-                                                               formatFloat(view_->sliderValue(setting.slider)) +
-                                                               ", wanted " + formatFloat(wanted));
+      const double slid = view_->sliderValue(setting.slider);
+      expect(slid == wanted,
+             std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
     }
     if (out.str().empty()) return std::nullopt;
     return out.str();
@@ -512,9 +481,8 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     if (run.replay) kept = *run.replay;
     auto stepsOf = [&](const std::vector<int>& indices) {
       std::vector<Step> steps;
-      for (int k : indices) {
+      for (int k : indices)
         if (k >= 0 && k < static_cast<int>(all.size())) steps.push_back(all[static_cast<std::size_t>(k)]);
-      }
       return steps;
     };
 
@@ -537,8 +505,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
       }
     }
     std::ostringstream out;
-    out << platform.name() << ": after " << kept.size() << " steps the panel disagrees with the job.\n";
-    out << "PPD: the sample";
+    out << platform.name() << ": after " << kept.size() << " steps the panel disagrees with the job.\nPPD: the sample";
     for (const std::string& change : variant.changes) out << "; " << change;
     for (const auto& [suffix, text] : variant.stored)
       out << "; print settings hold " << suffix << "=\"" << text << "\"";

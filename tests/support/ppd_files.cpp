@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "support/files.h"
 #include <sstream>
+
+#include "support/files.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -30,39 +31,23 @@ ScopedPpd openPpd(const std::filesystem::path& path) {
   return ppd;
 }
 
-namespace {
-
-// Lines outside the option's OpenUI block that belong to it: its default,
-// custom option and parameters, and the constraints that name it.
-bool mentionsOption(const std::string& line, std::string_view option) {
-  std::string name(option);
-  for (const std::string& prefix :
-       {"*Default" + name + ":", "*Custom" + name + " ", "*ParamCustom" + name + " "}) {
-    if (line.rfind(prefix, 0) == 0) return true;
-  }
-  if (line.rfind("*UIConstraints:", 0) == 0 || line.rfind("*NonUIConstraints:", 0) == 0) {
-    std::string last = "*" + name;
-    return line.find(last + " ") != std::string::npos || line.ends_with(last);
-  }
-  return false;
-}
-
-}  // namespace
-
 std::string sampleWithoutOption(std::string_view option) { return withoutOption(readFile(samplePpdPath()), option); }
 
 std::string withoutOption(const std::string& text, std::string_view option) {
   std::istringstream in(text);
+  const std::string name(option);
   std::string out, line;
   bool insideBlock = false;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string name(option);
-    if (line.rfind("*OpenUI *" + name + "/", 0) == 0 || line.rfind("*OpenUI *" + name + ":", 0) == 0) {
-      insideBlock = true;
-    }
-    bool drop = insideBlock || mentionsOption(line, option);
-    if (insideBlock && line.rfind("*CloseUI: *" + name, 0) == 0) insideBlock = false;
+    if (line.starts_with("*OpenUI *" + name + "/") || line.starts_with("*OpenUI *" + name + ":")) insideBlock = true;
+    // Lines outside the block that belong to the option: its default, custom option and parameters, and the
+    // constraints that name it.
+    bool drop = insideBlock || line.starts_with("*Default" + name + ":") || line.starts_with("*Custom" + name + " ") ||
+                line.starts_with("*ParamCustom" + name + " ") ||
+                ((line.starts_with("*UIConstraints:") || line.starts_with("*NonUIConstraints:")) &&
+                 (line.find("*" + name + " ") != std::string::npos || line.ends_with("*" + name)));
+    if (insideBlock && line.starts_with("*CloseUI: *" + name)) insideBlock = false;
     if (!drop) out += line + "\n";
   }
   return out;
@@ -107,8 +92,7 @@ void markDefaults(ppd_file_t* ppd) { ppdMarkDefaults(ppd); }
 
 bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& choice) {
   ppdMarkOption(ppd, option.c_str(), choice.c_str());
-  ppd_choice_t* marked = ppdFindMarkedChoice(ppd, option.c_str());
-  return marked != nullptr;
+  return ppdFindMarkedChoice(ppd, option.c_str()) != nullptr;
 }
 
 }  // namespace zarvik::testing

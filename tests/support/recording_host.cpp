@@ -15,11 +15,10 @@ OSStatus MemoryPrintSettings::setValue(std::string_view key, std::string_view va
   writes.push_back({std::string(key), std::string(value), locked});
   if (setStatus != noErr) return setStatus;
   // Looked up by the view, so that a key already held is not copied again.
-  if (auto found = values.find(key); found != values.end()) {
+  if (auto found = values.find(key); found != values.end())
     found->second = std::string(value);
-  } else {
+  else
     values.emplace(std::string(key), std::string(value));
-  }
   return noErr;
 }
 
@@ -48,8 +47,7 @@ std::vector<std::string> RecordingHost::requests() const {
 
 void RecordingHost::mark(std::string_view key, std::string_view choice) {
   if (ppd_ == nullptr) return;
-  std::string option(key);
-  std::string value(choice);
+  std::string option(key), value(choice);
   // A custom key carries the value of the option it names; libcups sets the
   // option's single custom parameter from "Custom.<value>".
   if (option.rfind("Custom", 0) == 0 && ppdFindCustomOption(ppd_, option.c_str() + 6) != nullptr) {
