@@ -209,6 +209,9 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
   EXPECT_EQ(view->state("vPowerCompCheckBox"), 0);  // a box is ticked for state 1 only
   EXPECT_EQ(view->shownKeyword("jobTypePopup"), std::nullopt);
   EXPECT_EQ(view->text("rSpeedTextBox"), "0.25");
+  // A person's number may carry a sign; a decimal or one outside the range is not taken by a whole-number field.
+  for (const char* typed : {"+1", "4.5", "101"}) view->typeText("rSpeedTextBox", typed, true);
+  EXPECT_EQ(p.rSpeed, 1);
 }
 
 // ctest names the language in ZARVIK_EXPECTED_LANGUAGE; ZARVIK_PANEL_SCREENSHOT: where to save docs/panel-appkit.png.
