@@ -2,6 +2,8 @@
 #include "host/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 
 #include <random>
@@ -100,7 +102,8 @@ TEST_F(SettingsStoreTest, EveryPrinterHasAFileOfItsOwnWithinTheLengthOfAName) {
     EXPECT_EQ(SettingsStore::fileNameFor(printer), name);
 }
 
-// A child saves two large settings in turn until killed at random; the file stays its owner's only, with the preset.
+// A child saves two large settings in turn until killed, at random or just as it writes a file (under the sanitizers
+// random moments alone may all miss the writes); the file stays its owner's only, whole, with the preset.
 TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   SavedSettings big[2];
   for (int i = 0; i < 1200; ++i) big[i % 2].options["option" + std::to_string(i / 2)] = std::string(400, "AB"[i % 2]);
@@ -110,12 +113,22 @@ TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   ASSERT_TRUE(SettingsStore(file, "Zarvik").savePreset(birch, kept).ok());
   ASSERT_TRUE(SettingsStore(file, "Zarvik").saveLastUsed(big[0]).ok());
   std::mt19937 random(1);
+  const int watch = ::inotify_init1(IN_CLOEXEC);
+  ASSERT_GE(::inotify_add_watch(watch, folder.path().c_str(), IN_CREATE | IN_MODIFY), 0);
+  auto written = [&](int ms) {  // whether a file was written within `ms`; forgets what it saw
+    bool any = false;
+    char events[4096];
+    for (pollfd ready{watch, POLLIN, 0}; ::poll(&ready, 1, any ? 0 : ms) == 1;) any = ::read(watch, events, 4096) > 0;
+    return any;
+  };
   for (int kill = 0; kill < 40; ++kill) {
+    written(0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     for (int i = 0; child == 0; ++i)
       if (!SettingsStore(file, "Zarvik").saveLastUsed(big[i % 2]).ok()) ::_exit(3);
-    std::this_thread::sleep_for(std::chrono::microseconds(random() % 100000));
+    ASSERT_TRUE(kill % 2 == 0 || written(10000)) << "the child wrote no file in 10 s";
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % (kill % 2 == 1 ? 50 : 100000)));
     int status = 0;
     ::kill(child, SIGKILL);
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -125,6 +138,7 @@ TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
     ASSERT_TRUE(store.lastUsed() == big[0] || store.lastUsed() == big[1]) << "after kill " << kill;
     ASSERT_EQ(store.preset(birch), kept) << "after kill " << kill;
   }
+  ::close(watch);
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
   // Each kill inside a write leaves its temporary file, which no read takes.
   EXPECT_GT(std::distance(fs::directory_iterator(folder.path()), {}), 1) << "no kill landed inside a write";
