@@ -191,7 +191,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   int firstJob = 0;
   const std::vector<Row> rows = {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
-      {{"--bogus"}, 2, {"unknown option --bogus"}},
+      {{"--bogus"}, 2, {"unknown option --bogus"}}, {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector") +
            Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
