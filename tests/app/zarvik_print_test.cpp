@@ -110,7 +110,8 @@ class ZarvikPrintTest : public ::testing::Test {
                    {"XDG_CONFIG_HOME", folder + "config"}, {"CUPS_SERVER", "127.0.0.1:1"}};
     for (const auto& [name, value] : row.env) env[name] = at(value);
     for (const auto& [name, value] : env)
-      value == kAbsent ? environment.remove(name.c_str()) : environment.insert(name.c_str(), QString::fromStdString(value));
+      value == kAbsent ? environment.remove(name.c_str())
+                       : environment.insert(name.c_str(), QString::fromStdString(value));
     QStringList arguments;
     for (const std::string& argument : row.args) arguments << QString::fromStdString(at(argument));
     QProcess process;
@@ -193,7 +194,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   const std::vector<Row> rows = {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
       {{"--bogus"}, 2, {"unknown option --bogus"}}, {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
-      {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}}},  // with no display and no platform, --no-gui runs offscreen
+      {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}}},  // no display, no platform: --no-gui runs offscreen
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector") +
            Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
