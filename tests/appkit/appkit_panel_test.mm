@@ -50,7 +50,13 @@ class AppKitDrivenPanel final : public DrivenPanel, public ViewDriver {
  public:
   AppKitDrivenPanel(ZarvikPDEPanel* panel, ZarvikTestHost* host) : panel_([panel retain]), host_([host retain]) {}
   ~AppKitDrivenPanel() override {
+    // GNUstep may still hand a closed window events or timers that arrive late under load: the window and the panel
+    // whose view it holds are kept until the program ends rather than freed under them.
+    static NSMutableArray* retired = [[NSMutableArray alloc] init];
+    [window_ makeFirstResponder:nil];
     [window_ orderOut:nil];
+    if (window_ != nil) [retired addObject:window_];
+    [retired addObject:panel_];
     [window_ release];
     [panel_ release];
     [host_ release];
