@@ -21,6 +21,15 @@ using ControlAction = std::variant<std::function<void(NSPopUpButton&)>,
                                    std::function<void(StateSource&)>,
                                    std::function<void(FloatValueSource&)>>;
 
+// Takes `action` into `slot` when it is an action for this kind of sender; the toolkits' controls bind with it.
+template <class Sender>
+bool bindAction(const ControlAction& action, std::function<void(Sender&)>& slot) {
+  const auto* function = std::get_if<std::function<void(Sender&)>>(&action);
+  if (function == nullptr) return false;
+  slot = *function;
+  return true;
+}
+
 // A control of a loaded view, by kind.
 using OutletTarget = std::variant<NSPopUpButton*, NSButton*, NSSlider*, NSTextField*>;
 

@@ -34,14 +34,6 @@
 namespace zarvik::appkit {
 namespace {
 
-template <class Sender>
-bool bind(const ControlAction& action, std::function<void(Sender&)>& slot) {
-  const auto* function = std::get_if<std::function<void(Sender&)>>(&action);
-  if (function == nullptr) return false;
-  slot = *function;
-  return true;
-}
-
 // The keyword of a menu item as the panel stored it.
 NSData* keywordData(const std::string& keyword) {
   return [NSData dataWithBytes:keyword.data() length:keyword.size()];
@@ -114,7 +106,7 @@ AppKitPopUpButton::AppKitPopUpButton(::NSPopUpButton* popUp) : AppKitControl(pop
 
 AppKitPopUpButton::~AppKitPopUpButton() = default;
 
-bool AppKitPopUpButton::setAction(const ControlAction& action) { return bind(action, action_); }
+bool AppKitPopUpButton::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void AppKitPopUpButton::controlSentAction() {
   if (action_) action_(*this);
@@ -157,7 +149,7 @@ zarvik::NSMenuItem* AppKitPopUpButton::itemAtIndex(NSInteger index) {
 
 AppKitCheckBox::AppKitCheckBox(::NSButton* button) : AppKitControl(button) {}
 
-bool AppKitCheckBox::setAction(const ControlAction& action) { return bind(action, action_); }
+bool AppKitCheckBox::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void AppKitCheckBox::controlSentAction() {
   if (action_) action_(*this);
@@ -177,7 +169,7 @@ void AppKitCheckBox::setState(NSInteger state) {
 
 AppKitSlider::AppKitSlider(::NSSlider* slider) : AppKitControl(slider) {}
 
-bool AppKitSlider::setAction(const ControlAction& action) { return bind(action, action_); }
+bool AppKitSlider::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void AppKitSlider::controlSentAction() {
   // A drag lets go between positions; the panel gets, and the slider shows,
@@ -232,7 +224,7 @@ AppKitTextField::AppKitTextField(::NSTextField* field)
   shownText_ = fromNSString([field stringValue]);
 }
 
-bool AppKitTextField::setAction(const ControlAction& action) { return bind(action, action_); }
+bool AppKitTextField::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 bool AppKitTextField::takesInput() const { return [field() isEditable]; }
 

@@ -19,14 +19,6 @@
 namespace zarvik::qt {
 namespace {
 
-template <class Sender>
-bool bind(const ControlAction& action, std::function<void(Sender&)>& slot) {
-  const auto* function = std::get_if<std::function<void(Sender&)>>(&action);
-  if (function == nullptr) return false;
-  slot = *function;
-  return true;
-}
-
 // An already rounded number as an int, saturating at int's range: a slider
 // position or a validator bound. NaN has none.
 std::optional<int> wholeNumber(double rounded) {
@@ -129,7 +121,7 @@ QtPopUpButton::~QtPopUpButton() = default;
 
 QWidget* QtPopUpButton::widget() const { return comboBox_; }
 
-bool QtPopUpButton::setAction(const ControlAction& action) { return bind(action, action_); }
+bool QtPopUpButton::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void QtPopUpButton::setEnabled(bool enabled) {
   if (comboBox_) comboBox_->setEnabled(enabled);
@@ -177,7 +169,7 @@ QtCheckBox::QtCheckBox(QCheckBox* checkBox) : checkBox_(checkBox) {
 
 QWidget* QtCheckBox::widget() const { return checkBox_; }
 
-bool QtCheckBox::setAction(const ControlAction& action) { return bind(action, action_); }
+bool QtCheckBox::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void QtCheckBox::setEnabled(bool enabled) {
   if (checkBox_) checkBox_->setEnabled(enabled);
@@ -203,7 +195,7 @@ QtSlider::QtSlider(QAbstractSlider* slider) : slider_(slider) {
 
 QWidget* QtSlider::widget() const { return slider_; }
 
-bool QtSlider::setAction(const ControlAction& action) { return bind(action, action_); }
+bool QtSlider::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void QtSlider::setEnabled(bool enabled) {
   if (!slider_) return;
@@ -278,7 +270,7 @@ QtTextField::QtTextField(QLineEdit* lineEdit) : lineEdit_(lineEdit), shownText_(
 
 QWidget* QtTextField::widget() const { return lineEdit_; }
 
-bool QtTextField::setAction(const ControlAction& action) { return bind(action, action_); }
+bool QtTextField::setAction(const ControlAction& action) { return bindAction(action, action_); }
 
 void QtTextField::setEnabled(bool enabled) {
   if (!lineEdit_) return;
