@@ -15,6 +15,8 @@
 #include "support/ppd_files.h"
 #include "support/recording_host.h"
 
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 namespace zarvik::testing {
 namespace {
 
@@ -31,7 +33,7 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
   ASSERT_NE(opened.bundle, nullptr) << opened.error;
   ScopedPpd sample = openPpd(samplePpdPath());
-  markDefaults(sample.get());
+  ppdMarkDefaults(sample.get());
   auto host = std::make_shared<RecordingHost>(sample.get());
   QWidget window;
   // The host's part: the one panel for a print dialog, in its window, shown.

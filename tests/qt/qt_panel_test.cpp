@@ -28,7 +28,7 @@ class QtPanelTest : public ::testing::Test {
   ZarvikPDE& build(const std::filesystem::path& path = kBuilt, const std::filesystem::path& ppdPath = samplePpdPath()) {
     panel.reset();
     ppd = openPpd(ppdPath);
-    markDefaults(ppd.get());
+    ppdMarkDefaults(ppd.get());
     bundle = qt::QtBundle::open(QString::fromStdString(path.string()), QLocale(QLocale::English));
     registerBundleForClass(kPanelClassName, bundle);
     host = std::make_shared<RecordingHost>(ppd.get());
@@ -118,7 +118,7 @@ TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   QtPanel& view = show();
   ASSERT_TRUE(view.clickCheckBox("autoFocusCheckBox"));
   ASSERT_TRUE(view.typeText("materialTextBox", "7", /*commit=*/false));
-  ASSERT_TRUE(markOption(ppd.get(), "autoFocus", "disabled"));
+  ppdMarkOption(ppd.get(), "autoFocus", "disabled");
   panel->restore();
   EXPECT_EQ(core.oMaterialThickness, 0.0f);
   EXPECT_EQ(view.text("materialTextBox"), "0");

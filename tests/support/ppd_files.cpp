@@ -1,11 +1,8 @@
 #include "support/ppd_files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <sstream>
-
-#include "support/files.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -67,32 +64,6 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 
 std::string sampleWith(std::string_view from, std::string_view to) {
   return replaceAll(readFile(samplePpdPath()), from, to);
-}
-
-TemporaryPpd::TemporaryPpd(const std::string& text) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zarvik-test-XXXXXX").string();
-  int fd = mkstemp(pattern.data());
-  if (fd < 0) {
-    ADD_FAILURE() << "cannot create a temporary PPD";
-    return;
-  }
-  path_ = pattern;
-  bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-  ::close(fd);
-  if (!written) ADD_FAILURE() << "cannot write " << path_;
-  ppd_ = openPpd(path_);
-}
-
-TemporaryPpd::~TemporaryPpd() {
-  ppd_.reset();
-  if (!path_.empty()) std::filesystem::remove(path_);
-}
-
-void markDefaults(ppd_file_t* ppd) { ppdMarkDefaults(ppd); }
-
-bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& choice) {
-  ppdMarkOption(ppd, option.c_str(), choice.c_str());
-  return ppdFindMarkedChoice(ppd, option.c_str()) != nullptr;
 }
 
 }  // namespace zarvik::testing

@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "support/files.h"
+#include "support/temporary_folder.h"
+
 namespace zarvik::testing {
 
 struct PpdCloser {
@@ -32,22 +35,16 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 // The sample PPD's text with every occurrence of `from` replaced by `to`.
 std::string sampleWith(std::string_view from, std::string_view to);
 
-// A PPD written to a temporary file and opened; the file is removed when the object goes.
+// A PPD written to a folder of its own and opened; closed and removed when the object goes.
 class TemporaryPpd {
  public:
-  explicit TemporaryPpd(const std::string& text);
-  ~TemporaryPpd();
-  TemporaryPpd(const TemporaryPpd&) = delete;
-  TemporaryPpd& operator=(const TemporaryPpd&) = delete;
+  explicit TemporaryPpd(const std::string& text)
+      : ppd_((writeFile(folder_.path() / "test.ppd", text), openPpd(folder_.path() / "test.ppd"))) {}
   ppd_file_t* get() const { return ppd_.get(); }
 
  private:
-  std::filesystem::path path_;
+  TemporaryFolder folder_{"zarvik-test"};
   ScopedPpd ppd_;
 };
-
-// libcups marking helpers for tests.
-void markDefaults(ppd_file_t* ppd);
-bool markOption(ppd_file_t* ppd, const std::string& option, const std::string& choice);
 
 }  // namespace zarvik::testing

@@ -27,14 +27,9 @@ ppd_file_t* RecordingHost::ppdFile() {
   return ppd_;
 }
 
-PMPrintSettings* RecordingHost::printSettings() { return hasPrintSettings ? &settings : nullptr; }
-
 bool RecordingHost::willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) {
   if (recordsCalls) calls.emplace_back(key, choice);
-  if (refusedKeys.contains(key) || refusedChoices.contains({std::string(key), std::string(choice)}) ||
-      (decide && !decide(key, choice))) {
-    return false;
-  }
+  if (decide && !decide(key, choice)) return false;
   if (marksPpd) mark(key, choice);
   return true;
 }

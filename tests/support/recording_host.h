@@ -7,7 +7,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,22 +40,16 @@ class RecordingHost final : public PDEPluginCallback {
   bool respondsToWillChangePPDOptionKeyValue() const override { return respondsToWillChange; }
   ppd_file_t* ppdFile() override;
   bool willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) override;
-  PMPrintSettings* printSettings() override;
+  PMPrintSettings* printSettings() override { return &settings; }
 
-  // Script: refuse every request for `key`, or only with `choice`.
-  void refuse(std::string key) { refusedKeys.insert(std::move(key)); }
-  void refuse(std::string key, std::string choice) { refusedChoices.emplace(std::move(key), std::move(choice)); }
   // Requests made so far, as "key=choice", in order.
   std::vector<std::string> requests() const;
 
   bool respondsToWillChange = true;
-  bool hasPrintSettings = true;
   // Whether accepted requests are marked in the PPD.
   bool marksPpd = true;
-  // Decides requests that no refusal names; accepts when empty.
+  // Decides each request; accepts all when empty.
   std::function<bool(std::string_view key, std::string_view choice)> decide;
-  std::set<std::string, std::less<>> refusedKeys;
-  std::set<std::pair<std::string, std::string>> refusedChoices;
   // Whether requests are kept in `calls`; the benchmarks turn it off to time the panel rather than the recording.
   bool recordsCalls = true;
   std::vector<std::pair<std::string, std::string>> calls;
