@@ -1,5 +1,5 @@
 // What the fuzz targets share: a broken invariant stops the run (the fuzzer
-// keeps the input as a finding), a plain line, the log's entries, a PPD.
+// keeps the input as a finding), a plain line, a PPD; the tests' log capture.
 #pragma once
 
 #include <cups/ppd.h>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "panel/ppd_text.h"
-#include "panel/system_log.h"
+#include "support/log_capture.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // libcups 2.4 says so of every ppd* call
 
@@ -27,14 +27,6 @@ inline bool plainLine(std::string_view line) {
   auto control = [](unsigned char c) { return c < 0x20 || c == 0x7F; };
   return !line.empty() && decodeUtf8Lossy(line) == line && std::ranges::none_of(line, control);
 }
-
-struct LogEntries final : LogSink {  // takes the log's entries while it lives
-  LogEntries() : previous(setLogSink(this)) {}
-  ~LogEntries() override { setLogSink(previous); }
-  void write(std::string_view entry) override { written.emplace_back(entry); }
-  LogSink* previous;
-  std::vector<std::string> written;
-};
 
 // The PPD libcups reads from `text` through a descriptor, its defaults marked.
 inline std::unique_ptr<ppd_file_t, decltype(&ppdClose)> openPpd(std::string_view text) {

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 16) return 0;
   auto ppd = fuzz::openPpd({reinterpret_cast<const char*>(data) + 16, size - 16});
   if (!ppd) return 0;  // libcups refuses it: a clear result
-  fuzz::LogEntries log;
+  LogCapture log;
   auto bundle = std::make_shared<MemoryBundle>();
   registerBundleForClass(kPanelClassName, bundle);
   auto host = std::make_shared<RecordingHost>(ppd.get());

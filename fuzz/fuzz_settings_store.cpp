@@ -6,25 +6,17 @@
 
 #include "fuzz_checks.h"
 #include "host/settings_store.h"
+#include "support/files.h"
+#include "support/temporary_folder.h"
 
 namespace fs = std::filesystem;
 using namespace zarvik::host;
-using zarvik::fuzz::check, zarvik::fuzz::plainLine;
+using zarvik::fuzz::check, zarvik::fuzz::plainLine, zarvik::testing::readFile, zarvik::testing::TemporaryFolder;
 using State = std::pair<std::optional<SavedSettings>, std::map<std::string, SavedSettings>>;  // last used, presets
-
-// A private folder for one run (libFuzzer ends with no exit handler), in memory where there is one: saves flush.
-struct Folder {
-  std::string path = fs::path(fs::is_directory("/dev/shm") ? "/dev/shm" : fs::temp_directory_path()) / "zarvik-XXXXXX";
-  Folder() { check(mkdtemp(path.data()) != nullptr, "a private folder is made"); }
-  ~Folder() { fs::remove_all(path); }
-};
 
 static std::map<std::string, std::string> files(const fs::path& folder) {  // by name, with their bytes
   std::map<std::string, std::string> found;
-  for (const auto& entry : fs::directory_iterator(folder)) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    found[entry.path().filename()] = std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  for (const auto& entry : fs::directory_iterator(folder)) found[entry.path().filename()] = readFile(entry.path());
   return found;
 }
 
@@ -51,14 +43,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string fileBytes(reinterpret_cast<const char*>(data), size - 2 - textSize);
   const std::string text = zarvik::decodeUtf8Lossy({reinterpret_cast<const char*>(data) + fileBytes.size(), textSize});
   const unsigned change = data[size - 1] % 4, choice = data[size - 1];
-  const Folder folder;
-  const fs::path file = fs::path(folder.path) / "Zarvik.json";
+  const TemporaryFolder folder("zarvik-fuzz");  // one per run: libFuzzer ends with no exit handler
+  const fs::path file = folder.path() / "Zarvik.json";
   check(static_cast<bool>(std::ofstream(file, std::ios::binary) << fileBytes), "the file is written");
 
   SettingsStore store(file, "Zarvik");
   const bool oneWarning = store.load().size() == 1;
   const State before = stateOf(store);
-  const std::map<std::string, std::string> read = files(folder.path);
+  const std::map<std::string, std::string> read = files(folder.path());
   const bool aside = !read.contains("Zarvik.json");
   check(read.size() == 1 && read.begin()->second == fileBytes, "reading keeps the file's bytes, moved aside or not");
   check(!aside || (read.begin()->first.starts_with("Zarvik.json.corrupt-") && oneWarning && before == State{}),
@@ -76,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   check(status.ok() == (change == 0 || (change == 2 ? before.second.contains(name) : !name.empty())), "fails if must");
   for (const std::string& line : store.warnings()) check(plainLine(line), "a warning is one plain line");
   if (!status.ok()) {
-    check(plainLine(status.message()) && files(folder.path) == read, "a failure is one plain line, writes nothing");
+    check(plainLine(status.message()) && files(folder.path()) == read, "a failure is one plain line, writes nothing");
     return 0;
   }
   SettingsStore next(file, "Zarvik");
   check(next.load().empty() && stateOf(next) == expected, "what was saved loads again, without a warning");
-  check(stateOf(store) == expected && files(folder.path).size() == read.size() + aside, "kept, no file left over");
+  check(stateOf(store) == expected && files(folder.path()).size() == read.size() + aside, "kept, no file left over");
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "memory_toolkit.h"
 #include "panel/zarvik_pde.h"
 #include "plugin/zarvik_pde_plugin.h"
 #include "support/files.h"
@@ -51,42 +52,19 @@ const Lines kFailures = {"Failed to set custom resolution",       "Failed to set
                          "Failed to set custom vector frequency", "Failed to set custom vector power",
                          "Failed to set custom vector speed"};
 
-// The plug-in's bundle as the panel sees it without a view: a title, a help book, and a nib that gives nothing.
-class TestBundle final : public NSBundle {
- public:
-  bool loadNibNamed(std::string_view, NibOwner&) override {
-    ++nibLoads;
-    return false;
-  }
-  std::string localizedStringForKey(std::string_view key, std::optional<std::string_view> value,
-                                    std::optional<std::string_view>) const override {
-    return key == "Zarvik Settings" ? "Zarvik-Einstellungen" : std::string(value.value_or(key));
-  }
-  std::optional<std::string> objectForInfoDictionaryKey(std::string_view key) const override {
-    return helpBook && key == "CFBundleHelpBookName" ? std::optional<std::string>("ZarvikPDEHelp") : std::nullopt;
-  }
-  bool helpBook = true;
-  int nibLoads = 0;
-};
-
-class TestHelp final : public NSHelpManager {
- public:
-  bool registerBooksInBundle(const NSBundle&) override { return registers; }
-  void openHelpAnchor(std::string_view anchor, std::string_view book) override {
-    opened.push_back(std::string(anchor) + "@" + std::string(book));
-  }
-  bool registers = true;
-  Lines opened;
-};
-
-// A printer's PPD as a host opens it (defaults marked), the recording host over it, the bundle, help and log.
+// A printer's PPD as a host opens it (defaults marked), the recording host over it, the log, help, and a bundle with a
+// title and a help book whose view description gives nothing.
 class PanelPathsTest : public ::testing::Test {
  protected:
-  PanelPathsTest() : previousHelp_(NSHelpManager::setShared(&help)) { registerBundleForClass(kPanelClassName, bundle); }
+  PanelPathsTest() {
+    bundle->hasNib = false;
+    bundle->strings = {{"Zarvik Settings", "Zarvik-Einstellungen"}};
+    bundle->info = {{"CFBundleHelpBookName", "ZarvikPDEHelp"}};
+    registerBundleForClass(kPanelClassName, bundle);
+  }
   ~PanelPathsTest() override {
     panel.reset();
     registerBundleForClass(kPanelClassName, nullptr);
-    NSHelpManager::setShared(previousHelp_);
   }
 
   ZarvikPDE& build(const std::string& ppdText = readFile(samplePpdPath())) {
@@ -105,16 +83,13 @@ class PanelPathsTest : public ::testing::Test {
   }
 
   LogCapture log;
-  TestHelp help;
-  std::shared_ptr<TestBundle> bundle = std::make_shared<TestBundle>();
+  MemoryHelpManager help;
+  std::shared_ptr<MemoryBundle> bundle = std::make_shared<MemoryBundle>();
   std::unique_ptr<TemporaryPpd> ppd;
   std::shared_ptr<RecordingHost> host;
   std::shared_ptr<ZarvikPDE> panel;
   std::function<void(RecordingHost&)> script;  // sets the host up before the panel is built
   bool marksDefaults = true;  // as a host opening the PPD does
-
- private:
-  NSHelpManager* previousHelp_;
 };
 
 // The principal class answers the print dialog type as one whole string and builds a panel only for a host it can bind.
@@ -169,14 +144,15 @@ TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoa
   EXPECT_EQ(bundle->nibLoads, 2);
 
   EXPECT_FALSE(p.shouldShowHelp());
-  EXPECT_EQ(help.opened, (Lines{"AppleTitle@ZarvikPDEHelp"}));
-  bundle->helpBook = false;
+  EXPECT_EQ(help.opened, (std::vector<std::pair<std::string, std::string>>{{"AppleTitle", "ZarvikPDEHelp"}}));
+  const auto book = bundle->info;
+  bundle->info.clear();
   EXPECT_TRUE(p.shouldShowHelp());
   EXPECT_EQ(help.opened.size(), 1u);
   EXPECT_FALSE(log.contains("Zarvik PDE got an error registering its help book!"));
 
   // A book that could not be registered is left to the host's own help.
-  bundle->helpBook = true;
+  bundle->info = book;
   help.registers = false;
   EXPECT_TRUE(build().shouldShowHelp());
   EXPECT_EQ(help.opened.size(), 1u);

@@ -83,10 +83,11 @@ bool chance(std::mt19937& random, int percent) { return pick(random, 100) < perc
 // A variant of the sample PPD: custom ranges that may exclude the panel's own defaults or hold no value at all,
 // keywords spelt in another case, an extra constraint, optional options left out; and what the print settings hold
 // before the panel is built.
+using Stored = std::vector<std::pair<std::string, std::string>>;  // print-settings key suffix, value text
 struct Variant {
   std::string text;
   std::vector<std::string> changes;
-  std::vector<std::pair<std::string, std::string>> stored;
+  Stored stored;
   bool printSettings = true;
 };
 
@@ -115,6 +116,15 @@ std::string storedValueText(std::mt19937& random, bool decimal) {
   return formatLong(std::uniform_int_distribution<long>(-20, 6000)(random));
 }
 
+Stored storedValues(std::mt19937& random) {
+  Stored stored;
+  for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
+    const NumericSetting& setting = kNumeric[pick(random, 7)];
+    stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
+  }
+  return stored;
+}
+
 Variant makeVariant(std::mt19937& random) {
   Variant variant{readFile(samplePpdPath()), {}, {}, true};
   static const std::pair<const char*, const char*> kRanges[] = {
@@ -138,14 +148,10 @@ Variant makeVariant(std::mt19937& random) {
     vary(10, withoutOption(variant.text, option), std::string("no ") + option);
   vary(20, replaceAll(variant.text, "JobType", "jobtype"), "JobType spelt jobtype");
   vary(20, replaceAll(variant.text, "*autoFocus enabled/", "*autoFocus Enabled/"), "autoFocus choice spelt Enabled");
-  if (vary(10, variant.text, "a dialog without print settings")) {
+  if (vary(10, variant.text, "a dialog without print settings"))
     variant.printSettings = false;
-  } else if (chance(random, 30)) {
-    for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
-      const NumericSetting& setting = kNumeric[pick(random, 7)];
-      variant.stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
-    }
-  }
+  else if (chance(random, 30))
+    variant.stored = storedValues(random);
   return variant;
 }
 
@@ -159,7 +165,7 @@ struct Step {
   std::string text{};
   bool commit = true;
   std::map<std::string, std::string> options{};  // a preset's options
-  std::vector<std::pair<std::string, std::string>> stored{};
+  Stored stored{};
   std::string what{};  // the step as a failure prints it
 };
 
@@ -222,11 +228,8 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
         break;
       case Step::kStoredValues:
         what << "print settings hold";
-        for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
-          const NumericSetting& setting = kNumeric[pick(random, 7)];
-          step.stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
-          what << " " << setting.suffix << "=\"" << step.stored.back().second << "\"";
-        }
+        step.stored = storedValues(random);
+        for (const auto& [suffix, text] : step.stored) what << " " << suffix << "=\"" << text << "\"";
         what << ", restore";
         break;
       default:
@@ -256,8 +259,7 @@ class Sequence {
     auto opened = host::CupsPpdHost::openFile(ppdPath_);
     if (!opened.ok()) return Failure{-1, opened.error()};
     host_ = opened.take();
-    for (const auto& [suffix, text] : variant_.stored)
-      (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
+    store(variant_.stored);
     panel_ = variant_.printSettings ? platform_.build(host_)
                                     : platform_.build(std::make_shared<HostWithoutPrintSettings>(host_));
     if (!panel_) return Failure{-1, "the plug-in gave no panel"};
@@ -270,6 +272,10 @@ class Sequence {
   }
 
  private:
+  void store(const Stored& stored) {
+    for (const auto& [suffix, text] : stored)
+      (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
+  }
   void perform(const Step& step) {
     switch (step.kind) {
       case Step::kPick:
@@ -317,8 +323,7 @@ class Sequence {
         if (view_) panel_->willShow();
         break;
       case Step::kStoredValues:
-        for (const auto& [suffix, text] : step.stored)
-          (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
+        store(step.stored);
         panel_->restore();
         break;
     }
@@ -423,8 +428,7 @@ class Sequence {
       expect(slid == wanted,
              std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
     }
-    if (out.str().empty()) return std::nullopt;
-    return out.str();
+    return out.str().empty() ? std::nullopt : std::optional(out.str());
   }
 
   PanelPlatform& platform_;
