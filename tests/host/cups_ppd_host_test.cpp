@@ -43,8 +43,7 @@ std::vector<std::string> state(ppd_file_t* ppd) {
     ppd_choice_t* marked = ppdFindMarkedChoice(ppd, option.keyword);
     all.emplace_back(marked ? marked->choice : "-");
     ppd_coption_t* custom = ppdFindCustomOption(ppd, option.keyword);
-    auto* param = custom ? static_cast<ppd_cparam_t*>(cupsArrayFirst(custom->params)) : nullptr;
-    for (; param != nullptr; param = static_cast<ppd_cparam_t*>(cupsArrayNext(custom->params)))
+    for (ppd_cparam_t* param = ppdFirstCustomParam(custom); param != nullptr; param = ppdNextCustomParam(custom))
       all.emplace_back(reinterpret_cast<const char*>(&param->current), sizeof(float));
   });
   return all;

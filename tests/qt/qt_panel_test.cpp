@@ -187,18 +187,13 @@ TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPoin
 // tests/data/hostile files (headers say what is odd), host accepting or refusing all, every control, restore and
 // summary: no crash, log entries plain one-line text (but for the panel's own line breaks), host let go.
 TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvivesOrAClearRefusal) {
-  // A panel, libcups's refusal, or no panel (a required option is missing).
-  const std::set<std::string> panels = {
-      "control-characters.ppd", "custom-ranges.ppd",           "format-directives.ppd",     "latin1-declared-utf8.ppd",
-      "missing-defaults.ppd",   "options-without-choices.ppd", "required-option-twice.ppd", "truncated-in-openui.ppd",
-      "two-custom-params.ppd",  "unknown-encoding.ppd",        "unusual-keywords.ppd",      "utf8-declared-latin1.ppd"};
+  // Each gives a panel but those libcups refuses and the one lacking a required option.
   const std::set<std::string> refused = {"binary-garbage.ppd", "duplicate-custom-param.ppd", "empty.ppd",
                                          "high-byte-keyword.ppd", "long-choice-keyword.ppd"};
   const std::string noPanel = "truncated-before-required.ppd";
   for (const auto& entry : std::filesystem::directory_iterator(testPpdPath("hostile"))) {
     const std::string file = entry.path().filename().string();
     SCOPED_TRACE(file);
-    ASSERT_TRUE(panels.contains(file) || refused.contains(file) || file == noPanel) << "say here what it gives";
     ScopedPpd opened(ppdOpenFile(entry.path().c_str()));
     ASSERT_EQ(!opened, refused.contains(file));
     if (!opened) continue;
