@@ -145,8 +145,6 @@ class ZarvikPrintTest : public ::testing::Test {
     if (row.then) row.then(run);
   }
 
-  void SetUp() override { ASSERT_EQ(german.failure(), ""); }
-
   zarvik::testing::GermanLocale german;
   zarvik::testing::TemporaryFolder dir{"zarvik-print-test"};
 };

@@ -150,7 +150,6 @@ TEST_F(QtPanelTest, ControlsSetFromCodeSendNothing) {
 // ones); German-locale fields take in-range numbers with a point and allowed decimals, else revert on leaving.
 TEST_F(QtPanelTest, ControlsTakeThePpdsRangesAndFieldsOnlyNumbersInThemWithAPointInAGermanLocale) {
   GermanLocale german;
-  ASSERT_EQ(german.failure(), "");
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   TemporaryFolder folder("zarvik-qt");

@@ -1,11 +1,12 @@
 // A German locale, whose decimal separator is a comma, for the whole process (the C library's locale and the C++ global
-// locale) while the object lives. scripts/install-deps compiles de_DE.UTF-8 where it is missing.
+// locale) while the object lives. The calling test fails where it is missing: scripts/install-deps compiles it.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <clocale>
 #include <locale>
 #include <stdexcept>
-#include <string>
 
 namespace zarvik::testing {
 
@@ -13,10 +14,9 @@ class GermanLocale {
  public:
   GermanLocale() {
     try {
-      // Named, so it also becomes the C library's locale.
-      std::locale::global(std::locale("de_DE.UTF-8"));
+      std::locale::global(std::locale("de_DE.UTF-8"));  // named, so it also becomes the C library's locale
     } catch (const std::runtime_error&) {
-      failure_ = "de_DE.UTF-8 is not installed: scripts/install-deps compiles it";
+      ADD_FAILURE() << "de_DE.UTF-8 is not installed: scripts/install-deps compiles it";
     }
   }
   ~GermanLocale() {
@@ -25,12 +25,6 @@ class GermanLocale {
   }
   GermanLocale(const GermanLocale&) = delete;
   GermanLocale& operator=(const GermanLocale&) = delete;
-
-  // Empty when the locale is in effect; otherwise why it is not.
-  const std::string& failure() const { return failure_; }
-
- private:
-  std::string failure_;
 };
 
 }  // namespace zarvik::testing
