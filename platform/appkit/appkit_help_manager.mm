@@ -26,8 +26,12 @@ bool AppKitHelpManager::registerBooksInBundle(const zarvik::NSBundle& bundle) {
   if ([system respondsToSelector:@selector(registerBooksInBundle:)]) {
     return [system registerBooksInBundle:onDisk->bundle()];
   }
-  NSString* page = [onDisk->bundle() pathForResource:@"index" ofType:@"html" inDirectory:toNSString(*book)];
-  if (page == nil) return false;
+  // The book is a folder in each language's .lproj; GNUstep looks for a
+  // folder's localised copies inside the folder, so the folder is found
+  // first, as any localised resource.
+  NSString* folder = [onDisk->bundle() pathForResource:toNSString(*book) ofType:nil];
+  NSString* page = [folder stringByAppendingPathComponent:@"index.html"];
+  if (page == nil || ![[NSFileManager defaultManager] fileExistsAtPath:page]) return false;
   auto [entry, added] = indexPages_.try_emplace(*book, nil);
   [entry->second release];
   entry->second = [page retain];

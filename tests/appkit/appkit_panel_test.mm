@@ -34,6 +34,8 @@
 namespace zarvik::testing {
 namespace {
 
+std::vector<std::string> logged;  // the panel's log lines, unless ZARVIK_VERBOSE prints them
+
 NSString* nsText(std::string_view text) { return [NSString stringWithUTF8String:std::string(text).c_str()]; }
 
 // Hands AppKit the events waiting now or due within `seconds`; true, as a driver answers for a control that took input.
@@ -218,12 +220,17 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
   // A person's number may carry a sign; a decimal or one outside the range is not taken by a whole-number field.
   for (const char* typed : {"+1", "4.5", "101"}) view->typeText("rSpeedTextBox", typed, true);
   EXPECT_EQ(p.rSpeed, 1);
+  // A decimal field takes a point, not a comma.
+  view->clickCheckBox("autoFocusCheckBox");
+  for (const char* typed : {"2.5", "3,5"}) view->typeText("materialTextBox", typed, true);
+  EXPECT_EQ(p.oMaterialThickness, 2.5f);
 }
 
 // ctest names the language in ZARVIK_EXPECTED_LANGUAGE; ZARVIK_PANEL_SCREENSHOT: where to save docs/panel-appkit.png.
 TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) {
   ZarvikPDEPanel* objc = panel->panel_;
   EXPECT_STREQ([[objc panelKind] UTF8String], std::string(kPanelKind).c_str());
+  EXPECT_FALSE(std::ranges::any_of(logged, [](auto& line) { return line.find("registering its help") != line.npos; }));
   EXPECT_EQ([[platform().principal PDEPanelsForType:@"org.example.other" withHostInfo:panel->host_] count], 0u);
   EXPECT_EQ([[objc supportedPPDOptionKeys] count], panel->core().supportedPPDOptionKeys().size());
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
@@ -257,7 +264,8 @@ int main(int argc, char** argv) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
 #ifdef GNUSTEP
   // The panel's log lines, through NSLog, would bury the results.
-  if (std::getenv("ZARVIK_VERBOSE") == nullptr) _NSLog_printf_handler = [](NSString*) {};
+  if (std::getenv("ZARVIK_VERBOSE") == nullptr)
+    _NSLog_printf_handler = [](NSString* line) { zarvik::testing::logged.push_back([line UTF8String]); };
 #endif
   [NSApplication sharedApplication];
   ::testing::InitGoogleTest(&argc, argv);
