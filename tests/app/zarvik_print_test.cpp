@@ -362,6 +362,8 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(json(settings)["lastUsed"].isObject());
+  click("Abbrechen");
+  EXPECT_FALSE(dialog.isVisible());
 
   // Our English texts, as the German table lists them, cut at their placeholders; texts the same in both are left out.
   const std::string table = std::regex_replace(
