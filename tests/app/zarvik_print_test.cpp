@@ -358,6 +358,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "));
   click("Löschen");
   EXPECT_EQ(json(settings)["presets"].toObject().keys(), QStringList{"Birch"});
+  EXPECT_EQ(presets->count(), 2) << "the deleted preset is still offered";
   click("Drucken");
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
   EXPECT_TRUE(dialog.isVisible());
