@@ -6,6 +6,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -78,7 +79,6 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Cancel")), QDialogButtonBox::RejectRole);
   QPushButton* printButton =
       buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Print")), QDialogButtonBox::AcceptRole);
-  printButton->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -86,6 +86,12 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   layout->addWidget(summary_);
   layout->addWidget(status_);
   layout->addWidget(buttons);
+  // Only a button already in the dialog can be made its default; else the
+  // dialog makes the first button it finds, Save As…, the default.
+  printButton->setDefault(true);
+  // Return in one of the panel's fields finishes its value and goes no
+  // further: it must not press Print and send a job as well.
+  panelArea_->installEventFilter(this);
 
   connect(presets_, &QComboBox::activated, this, &PrintDialog::choosePreset);
   connect(save, &QPushButton::clicked, this, &PrintDialog::savePreset);
@@ -136,6 +142,14 @@ void PrintDialog::refresh() {
 void PrintDialog::say(const QString& text, bool problem) {
   status_->setText(text);
   status_->setStyleSheet(problem ? "color: #a40000;" : QString());
+}
+
+bool PrintDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == panelArea_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void PrintDialog::fillPresets() {

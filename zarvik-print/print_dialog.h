@@ -31,6 +31,9 @@ class PrintDialog final : public QDialog {
   int printStatus() const { return printStatus_; }
   const std::string& printMessage() const { return printMessage_; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void fillPresets();
   void choosePreset(int index);

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -337,6 +338,12 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
     return kind;
   };
 
+  // Return in one of the panel's fields takes the value and sends no job; elsewhere Return presses Print.
+  QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(job.session().view()->findChild<QLineEdit*>("vPowerTextBox"), &returnKey);
+  EXPECT_EQ(dialog.printStatus(), kExitDone);
+  auto printIsDefault = [](QPushButton* b) { return b->isDefault() && b->text() == "Drucken"; };
+  EXPECT_TRUE(std::ranges::any_of(dialog.findChildren<QPushButton*>(), printIsDefault));
   EXPECT_EQ(change("rasterSpeed", "500"), SetOutcome::kRefused);
   EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
   EXPECT_EQ(change("JobType", "Vector"), SetOutcome::kDone);
