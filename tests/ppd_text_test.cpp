@@ -40,9 +40,8 @@ TEST(PpdTextTest, Utf8SequencesAreValidatedStrictly) {
   // Invalid: overlong, surrogate, above U+10FFFF, cut short, not continued.
   for (std::string bytes : {"", "\x80", "\xc1\xbf", "\xe0\x9f\xbf", "\xf0\x8f\xbf\xbf", "\xed\xa0\x80",
                             "\xf4\x90\x80\x80", "\xf5\x80\x80\x80", "\xc3", "\xf0\x9f\x94", "\xc3\x28",
-                            "\xe2\x80\x28", "\xf0\x9f\x94\x28"}) {
+                            "\xe2\x80\x28", "\xf0\x9f\x94\x28"})
     EXPECT_EQ(validUtf8SequenceLength(bytes), 0u) << ::testing::PrintToString(bytes);
-  }
 }
 
 TEST(PpdTextTest, InvalidBytesBecomeReplacementCharacters) {

@@ -31,9 +31,8 @@ TEST(ValueTextTest, NumbersAreWrittenAsCWritesThem) {
   // non-finite ones; the random doubles cover the rest.
   std::vector<double> values = {-0.0, 0.0000004, 0.0000006, 9.9999995, DBL_MAX, INFINITY, -INFINITY, -std::nan("")};
   std::mt19937_64 random;
-  for (int i = 0; i < 2000; ++i) {
+  for (int i = 0; i < 2000; ++i)
     if (double value = std::bit_cast<double>(random()); std::isfinite(value)) values.push_back(value);
-  }
   for (double value : values) {
     char c[400];  // what C's "%f" writes in the process's locale: the reference for the texts
     std::snprintf(c, sizeof c, "%f", value);

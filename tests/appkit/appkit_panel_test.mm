@@ -175,11 +175,11 @@ class AppKitPanelPlatform final : public PanelPlatform {
 
 AppKitPanelPlatform& platform() { static AppKitPanelPlatform loaded; return loaded; }
 
-// A panel on the sample PPD, loaded, restored and shown as a dialog does.
+// A panel on the sample PPD with some texts in UTF-8, loaded, restored and shown as a dialog does.
 class AppKitPanelTest : public ::testing::Test {
  public:
   void SetUp() override {
-    auto opened = host::CupsPpdHost::openFile(samplePpdPath());
+    auto opened = host::CupsPpdHost::openFile(testPpdPath("utf8-texts.ppd"));
     ASSERT_TRUE(opened.ok()) << opened.error();
     panel.reset(static_cast<AppKitDrivenPanel*>(platform().build(opened.take()).release()));
     ASSERT_NE(panel, nullptr);
@@ -238,6 +238,7 @@ TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) 
   EXPECT_STREQ([[objc panelName] UTF8String], german ? "Zarvik-Einstellungen" : "Zarvik Settings");
   EXPECT_NE([[objc summaryInfo] objectForKey:[objc panelName]], nil);
   EXPECT_STREQ([[[objc valueForKey:@"autoFocusCheckBox"] title] UTF8String], german ? "Autofokus" : "Auto focus");
+  EXPECT_STREQ([[[objc valueForKey:@"jobTypePopup"] itemTitleAtIndex:0] UTF8String], "Gravur über Kopf");
   ::NSView* root = [objc panelView];
   // GNUstep updates pop-up titles and slider handles when the window draws.
   [[root window] display];
