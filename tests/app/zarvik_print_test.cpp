@@ -195,7 +195,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {{"--bogus"}, 2, {"unknown option --bogus"}}, {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
       {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}}},  // no display, no platform: --no-gui runs offscreen
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
-      {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector") +
+      {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector cResolution=600") +
            Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
        {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
         "\"5\uFFFD]0;owned\uFFFD\uFFFD\""}, {}, {}, {{"@/s.json", kAbsent}}},
@@ -206,8 +206,8 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {{"@/manual.ppd", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"}}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
-      {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40"), 0, {},
-       "JobType= jobtype=VECTOR rasterSpeed=Custom.40",
+      {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40 cResolution=75"), 0, {},
+       "JobType= jobtype=VECTOR rasterSpeed=Custom.40 cResolution=Custom.75",
        {{"@/lower.ppd", zarvik::testing::replaceAll(sampleWith("JobType", "jobtype"), "e Vector/", "e VECTOR/")}}},
       // What the printer refuses as the panel opens counts as much.
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
@@ -215,11 +215,11 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}, {}, {},
        [](const Ran& run) { EXPECT_EQ(run.report["refused"][0]["panel"].toString(), "rasterSpeed=Custom.50"); }},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
-      {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 rasterSpeed=500"), 3,
+      {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
-       carried("JobType=Vector autoFocus=on materialThickness=2.5"), {}, {}, inGerman,
+       carried("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200"), {}, {}, inGerman,
        [](const Ran& run) { EXPECT_EQ(textMap(run.report["summary"]).at("Zarvik-Einstellungen"), "Nur Vektor"); }},
-      {dry + set("autoFocus=on materialThickness=2,5"), 2,
+      {dry + set("cResolution=400 autoFocus=on materialThickness=2,5"), 2,
        {"--set materialThickness=2,5: materialThickness takes a decimal number, not \"2,5\""}, {}, {}, {}, inGerman},
       // A preset the printer cannot take whole: each skip warned, a long text cut, the rest in.
       {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 0,
@@ -272,8 +272,8 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "refused --set rasterSpeed=99999999999999999999: " + outside("Raster Speed", "99999999999999999999")},
        carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
        [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "broken.json"), textMap(run.report["options"])); }},
-      {dry + Args{"--settings", "@/broken.json"} + set("JobType=Raster"), 0, {},
-       "JobType=Raster rasterSpeed=Custom.75 vectorPower=Custom.80"},
+      {dry + Args{"--settings", "@/broken.json"} + set("JobType=Raster cResolution=150"), 0, {},
+       "JobType=Raster rasterSpeed=Custom.75 vectorPower=Custom.80 cResolution=Custom.150"},
       // A PPD file named as the queue has settings of its own; --verbose adds the panel's log.
       {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save", "--verbose"}, 0, {}, "",
        {{"@/Zarvik.ppd", readFile(kPpd)}}, {}, {},
