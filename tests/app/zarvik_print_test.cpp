@@ -37,8 +37,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Args = std::vector<std::string>;
 using Options = std::map<std::string, std::string>;
-using zarvik::testing::readFile;
-using zarvik::testing::sampleWith;
+using zarvik::testing::readFile, zarvik::testing::sampleWith;
 
 const std::string kPpd = zarvik::testing::samplePpdPath().string(), kAbsent = "(absent)";
 const std::string kKey = "org.zarvikpde.print.pde.zarvikKind.";
@@ -349,6 +348,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(change("JobType", "Vector"), SetOutcome::kDone);
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
+  EXPECT_TRUE(dialog.findChild<QLabel*>("summary")->textInteractionFlags() & Qt::TextSelectableByMouse);  // to copy
   // A preset marks its options in an order they fit and puts the panel there; one the printer can't take whole says so.
   EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
   EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);
