@@ -1,8 +1,5 @@
 // Keeping the panel in step with the print job: restore, save, changes
 // the host reports, and the summary line.
-#include <algorithm>
-#include <cctype>
-
 #include "panel/ppd_lookup.h"
 #include "panel/ppd_text.h"
 #include "panel/system_log.h"
@@ -11,15 +8,9 @@
 namespace zarvik {
 namespace {
 
-// A marked on/off choice is on when it is "enabled" as libcups compares
-// keywords, without regard to case: a host that marks "Enabled" for the
-// panel's "enabled" request has switched the option on.
-NSInteger onOffValue(const std::string& keyword) {
-  return std::equal(keyword.begin(), keyword.end(), std::begin(kEnabled), std::end(kEnabled) - 1,
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; })
-             ? 1
-             : 0;
-}
+// A marked on/off choice is on only when it is "enabled" exactly: the
+// choices the panel itself asks for.
+NSInteger onOffValue(const std::string& keyword) { return keyword == kEnabled ? 1 : 0; }
 
 }  // namespace
 
@@ -73,21 +64,10 @@ bool ZarvikPDE::restoreValuesAndReturnError(NSError* /*error*/) {
   // The compensation boxes show their fields at the refresh below; the
   // fields follow the PPD like the other on/off options, so that a preset
   // or another panel that changed them shows here.
-  struct OnOff {
-    const char* option;
-    NSInteger ZarvikPDE::*field;
-    LogFormat<std::string> message;
-  };
-  static constexpr OnOff kCompensation[] = {
-      {kVectorSpeedComp, &ZarvikPDE::vSpeedComp, "The current Vector Speed Compensation choice is: %@"},
-      {kVectorPowerComp, &ZarvikPDE::vPowerComp, "The current Vector Power Compensation choice is: %@"},
-  };
-  for (const OnOff& row : kCompensation) {
-    if (const ppd_choice_t* marked = ppd::findMarkedChoice(ppd, row.option)) {
-      std::string keyword = keywordString(marked->choice);
-      this->*row.field = onOffValue(keyword);
-      NSLog(row.message, keyword);
-    }
+  for (auto [option, field] :
+       {std::pair(kVectorSpeedComp, &ZarvikPDE::vSpeedComp), std::pair(kVectorPowerComp, &ZarvikPDE::vPowerComp)}) {
+    if (const ppd_choice_t* marked = ppd::findMarkedChoice(ppd, option))
+      this->*field = onOffValue(keywordString(marked->choice));
   }
 
   // The resolution is only logged here: the model takes it from the print

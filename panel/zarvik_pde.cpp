@@ -46,11 +46,6 @@ std::shared_ptr<ZarvikPDE> ZarvikPDE::initWithCallback(std::shared_ptr<PDEPlugin
 
   panel->setDefaults();
   panel->getNonPPDSettingsFromPrintSettings();
-  // Vector sorting has no default of the panel's own: until a restore, the
-  // pop-up shows the choice the PPD marks, which is what the job carries.
-  if (const ppd_choice_t* marked = ppd::findMarkedChoice(panel->ppd, kVectorSort)) {
-    panel->setNewUserChoice(keywordString(marked->choice), ChoiceTypeVectorSort);
-  }
   panel->helpBooksRegistered =
       panel->pdeBundle && NSHelpManager::sharedHelpManager().registerBooksInBundle(*panel->pdeBundle);
   if (!panel->helpBooksRegistered) NSLog("Zarvik PDE got an error registering its help book!");

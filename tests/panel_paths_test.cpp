@@ -171,10 +171,7 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
                                           "The custom option text is: Vector Power (%)"}});
   const Path paths[] = {
       {"built with nothing stored", false, true, false,
-       concat({acceptedDefaults,
-               {"The custom vector power is 1set to: 0"},
-               unableToGetAll(),
-               {choiceLine("Optimize", 4)}})},
+       concat({acceptedDefaults, {"The custom vector power is 1set to: 0"}, unableToGetAll()})},
       {"built by a host that refuses everything", true, true, false,
        concat({{"Entering setDefaults"},
                kDefaultChoices,
@@ -183,8 +180,7 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
                Lines(kFailures.begin() + 1, kFailures.end()),
                unableToGetAll(),
                {kFailures[1], kFailures[0]},
-               Lines(kFailures.begin() + 2, kFailures.end()),
-               {choiceLine("Optimize", 4)}})},
+               Lines(kFailures.begin() + 2, kFailures.end())})},
       {"restored", false, true, true,
        concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
                 "The custom vector power is 2set to: 50"},
@@ -197,8 +193,6 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
                 "The current engraving direction choice is: TopDown", choiceLine("Optimize", 4),
                 "The current vector sorting choice is: Optimize", "The current Auto Focus choice is: disabled",
                 "The current Vector Grid choice is: disabled", "The current Direct Print choice is: disabled",
-                "The current Vector Speed Compensation choice is: disabled",
-                "The current Vector Power Compensation choice is: enabled",
                 // Looked up by the custom key, which names no option: only logged here.
                 "Unable to find the custom option.",
                 "The current resolution choice is: Custom\nText: Custom Resolution"}})},
