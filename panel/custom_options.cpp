@@ -31,6 +31,22 @@ const ppd_cparam_t* findTypedCustomParam(ppd_file_t* ppd, const char* optionKey,
 
 }  // namespace
 
+void ZarvikPDE::restoreAPlainChoice(std::string_view optionKey, const std::optional<std::string>& previous) {
+  PDEPluginCallback& host = *pdePluginCallbackObject;
+  if (previous && host.willChangePPDOptionKeyValue(optionKey, *previous)) return;
+  // Nothing was marked (a PPD without a default for the option): the
+  // option takes the PPD's default, else the first choice the host takes,
+  // one the printer lists, and the panel shows its number.
+  ppd_option_t* option = ppd::findOption(ppd, std::string(optionKey));
+  std::optional<std::string> fallback;
+  if (option != nullptr && option->defchoice[0] != '\0') fallback = keywordString(option->defchoice);
+  if (fallback && *fallback != kCustomChoice && host.willChangePPDOptionKeyValue(optionKey, *fallback)) return;
+  for (const ppd_choice_t& choice : ppd::choicesOf(option)) {
+    std::string keyword = keywordString(choice.choice);
+    if (keyword != kCustomChoice && host.willChangePPDOptionKeyValue(optionKey, keyword)) return;
+  }
+}
+
 ZarvikPDE::CustomWrite ZarvikPDE::offerCustomValue(std::string_view optionKey, std::string_view customKey,
                                                    const std::string& valueText) {
   PDEPluginCallback& host = *pdePluginCallbackObject;
@@ -40,7 +56,7 @@ ZarvikPDE::CustomWrite ZarvikPDE::offerCustomValue(std::string_view optionKey, s
   if (!host.willChangePPDOptionKeyValue(customKey, valueText)) {
     // "Custom" would otherwise carry whatever value the PPD held for it,
     // which nobody chose; a custom value marked before is still there.
-    if (previous && *previous != kCustomChoice) (void)host.willChangePPDOptionKeyValue(optionKey, *previous);
+    if (previous != kCustomChoice) restoreAPlainChoice(optionKey, previous);
     return CustomWrite::kValueRefused;
   }
   return CustomWrite::kAccepted;

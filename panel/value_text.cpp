@@ -121,6 +121,47 @@ float parseLeadingFloat(std::string_view text) {
   return value;
 }
 
+std::string shownNumber(float value, std::string_view separator) {
+  char buffer[64];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (error != std::errc()) return std::string();
+  std::string text(buffer, end);
+  if (std::size_t point = text.find('.'); point != std::string::npos) text.replace(point, 1, separator);
+  return text;
+}
+
+std::optional<double> typedNumber(std::string_view text, std::string_view separator, int decimals) {
+  text = skipSpace(text);
+  while (!text.empty() && isCSpace(text.back())) text.remove_suffix(1);
+  // Rewritten in C notation for from_chars, which takes no '+'.
+  std::string number;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+    if (text[0] == '-') number += '-';
+    text.remove_prefix(1);
+  }
+  std::size_t digits = 0;
+  int after = -1;  // digits after the separator, once there is one
+  while (!text.empty()) {
+    if (text[0] >= '0' && text[0] <= '9') {
+      number += text[0];
+      ++digits;
+      if (after >= 0 && ++after > decimals) return std::nullopt;
+      text.remove_prefix(1);
+    } else if (after < 0 && decimals > 0 && !separator.empty() && text.starts_with(separator)) {
+      number += '.';
+      after = 0;
+      text.remove_prefix(separator.size());
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0) return std::nullopt;
+  double value = 0;
+  auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 std::int32_t saturateToInt32(long value) {
   if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
   if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();

@@ -37,6 +37,23 @@ float parseLeadingFloat(std::string_view text);
 // decimal number; nothing for "Fast", "50%" or an infinity.
 std::optional<double> keywordNumber(std::string_view keyword);
 
+// Numbers in a field as a person reads and types them, in the person's
+// language. The language gives only its decimal separator ("." in English,
+// "," in German): the fields group no digits.
+inline constexpr int kAnyDecimals = 1 << 30;
+
+// The text a field shows for `value`: the shortest fixed notation that reads
+// back as the same float, with `separator` as its decimal separator. 50
+// shows "50", 0.25 "0.25" (German "0,25").
+std::string shownNumber(float value, std::string_view separator);
+
+// The number `text` means in a field that takes at most `decimals` digits
+// after `separator` (0: whole numbers): white space around, an optional
+// sign, digits with at most one separator. Anything else means no number
+// the field takes: the other language's separator (in German "1.000" is a
+// thousand to some and one to others), an exponent, letters, an empty text.
+std::optional<double> typedNumber(std::string_view text, std::string_view separator, int decimals);
+
 // Narrows a word-sized integer to 32 bits, saturating at the range's ends.
 std::int32_t saturateToInt32(long value);
 

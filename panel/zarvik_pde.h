@@ -207,6 +207,9 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   // gave.
   CustomWrite offerCustomValue(std::string_view optionKey, std::string_view customKey,
                                const std::string& valueText);
+  // After a refused value: marks `previous` again, or, when nothing was
+  // marked or the host refuses it, a plain choice of the option.
+  void restoreAPlainChoice(std::string_view optionKey, const std::optional<std::string>& previous);
   // The same for a person's change, logging a refusal; true when accepted.
   bool offerLoggingRefusals(std::string_view optionKey, std::string_view customKey, const std::string& valueText);
 

@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QComboBox>
-#include <QDoubleValidator>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSignalBlocker>
 #include <charconv>
 #include <cmath>
@@ -12,6 +12,7 @@
 
 #include "host/ppd_options.h"
 #include "host/texts.h"
+#include "platform/qt/qt_controls.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -168,15 +169,13 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
       break;
     case ControlKind::kDecimal: {
       if (!isDecimalNumber(value)) return usage(name + " takes a decimal number, not " + given);
-      // A person can type no more decimals than the field's validator
-      // allows; more would not be the number the field holds.
-      auto* field = qobject_cast<QLineEdit*>(widget);
-      auto* validator = field != nullptr ? qobject_cast<const QDoubleValidator*>(field->validator()) : nullptr;
+      // The field takes no more decimals than its view gives it; more
+      // would not be the number the field holds.
+      const int allowed = widget->property(qt::kDecimalsProperty).toInt();
       std::size_t point = value.find('.');
       std::size_t decimals = point == std::string::npos ? 0 : value.size() - point - 1;
-      if (validator != nullptr && validator->decimals() >= 0 &&
-          decimals > static_cast<std::size_t>(validator->decimals())) {
-        return usage(name + " takes at most " + std::to_string(validator->decimals()) + " decimals, not " + given);
+      if (decimals > static_cast<std::size_t>(allowed)) {
+        return usage(name + " takes at most " + std::to_string(allowed) + " decimals, not " + given);
       }
       break;
     }
@@ -216,6 +215,16 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
   if (control->kind == ControlKind::kInteger || control->kind == ControlKind::kDecimal) {
     refusalOfGiven = host_->checkCustomValue(control->keyword, value);
   }
+  // A field holds whole numbers as exact floats and puts back any other,
+  // which then reaches no printer to say why.
+  if (control->kind == ControlKind::kInteger) {
+    double number = 0;
+    std::string_view digits = value;
+    if (digits.starts_with('+')) digits.remove_prefix(1);
+    std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (static_cast<double>(static_cast<float>(number)) != number)
+      return {SetOutcome::kRefused, {refusalOfGiven.value_or(name + " cannot hold " + given)}};
+  }
   const std::size_t refusalsBefore = host_->refusalLog().size();
   host_->clearLastRefusal();
   // Set the control, then send its action, as the toolkit does for a person.
@@ -250,7 +259,8 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     case ControlKind::kDecimal: {
       auto* field = qobject_cast<QLineEdit*>(widget);
       if (field == nullptr) return refused(std::string("the control for ") + control->keyword + " is no field");
-      QString text = QString::fromUtf8(value);
+      // Typed as a person of the dialog's language types it.
+      QString text = QString::fromUtf8(value).replace(QLatin1Char('.'), QLocale().decimalPoint());
       field->setText(text);
       emit field->textEdited(text);
       emit field->editingFinished();

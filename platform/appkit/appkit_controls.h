@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,11 +148,12 @@ class AppKitSlider final : public AppKitControl, public zarvik::NSSlider {
 };
 
 // A number field, editable or a caption. A person's text counts when the
-// edit ends (Return, or leaving the field) and the field accepts it: an
-// integer, or a decimal with at most as many digits after the point as the
-// field's tag in the nib says, inside the field's range. Text the field
-// does not accept sends nothing and shows the last number again; so does a
-// pending edit when code disables the field or sets its value.
+// edit ends (Return, or leaving the field) and it means, in the person's
+// language, a number the field takes: a whole number, or a decimal with at
+// most as many digits after the separator as the field's tag in the nib
+// says. Any other text sends nothing and shows the last number again; so
+// does a pending edit when code disables the field or sets its value. A
+// number outside the printer's range is the host's to refuse.
 class AppKitTextField final : public AppKitControl, public zarvik::NSTextField {
  public:
   explicit AppKitTextField(::NSTextField* field);
@@ -164,28 +166,27 @@ class AppKitTextField final : public AppKitControl, public zarvik::NSTextField {
   void personTyped() override { edited_ = true; }
 
   void setEnabled(bool enabled) override;
-  // The number at the start of the shown text, as C's strtof reads it; 0
-  // when there is none.
+  // The number the text shows; while a text that means none is being
+  // typed, the number shown before.
   float floatValue() const override;
   int intValue() const override;
   void setFloatValue(float value) override;
   // Black is the system's text colour, grey its colour for disabled text.
   void setTextColor(zarvik::NSColor color) override;
-  void setMinValue(double value) override;
-  void setMaxValue(double value) override;
+  void setMinValue(double) override {}
+  void setMaxValue(double) override {}
 
-  // Whether the field would take `text` from a person.
-  bool accepts(const std::string& text) const;
+  // The number a person's `text` means, if the field takes it.
+  std::optional<double> accepted(const std::string& text) const;
 
  private:
   // Ends a pending edit without sending and shows the last number again.
   void dropEdit();
 
   std::function<void(FloatValueSource&)> action_;
+  std::string separator_;
   std::string shownText_;
   int decimals_ = 0;
-  double minimum_;
-  double maximum_;
   bool edited_ = false;
 };
 

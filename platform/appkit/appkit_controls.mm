@@ -1,8 +1,6 @@
 #include "platform/appkit/appkit_controls.h"
 
 #include <algorithm>
-#include <charconv>
-#include <climits>
 #include <cmath>
 
 #include "panel/value_text.h"
@@ -48,7 +46,12 @@ std::optional<std::string> keywordOf(id object) {
   return std::nullopt;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+// The decimal separator of the person's language, in which the fields read
+// and show their numbers.
+std::string decimalSeparator() {
+  id separator = [[NSLocale currentLocale] objectForKey:NSLocaleDecimalSeparator];
+  return [separator isKindOfClass:[NSString class]] ? fromNSString(separator) : std::string(".");
+}
 
 }  // namespace
 
@@ -210,11 +213,11 @@ void AppKitSlider::moveTo(double value) {
 // Text field.
 
 AppKitTextField::AppKitTextField(::NSTextField* field)
-    : AppKitControl(field), minimum_(-HUGE_VAL), maximum_(HUGE_VAL) {
-  // The nib gives a decimal field its number of digits after the point as
-  // its tag; a field without one takes integers. (A number formatter would
-  // say it too, but GNUstep's nib loader drops the formatter's settings, and
-  // one would write 50 as the locale's "50,00".)
+    : AppKitControl(field), separator_(decimalSeparator()) {
+  // The nib gives a decimal field its number of digits after the separator
+  // as its tag; a field without one takes whole numbers. (A number formatter
+  // would say it too, but GNUstep's nib loader drops the formatter's
+  // settings, and one would write 50 as "50,00".)
   decimals_ = static_cast<int>(std::max<NSInteger>(0, [field tag]));
   if ([field isEditable]) {
     [field setDelegate:target_];
@@ -232,7 +235,7 @@ void AppKitTextField::controlSentAction() {
   // Return, or leaving the field, also ends an edit with nothing typed.
   if (!edited_) return;
   edited_ = false;
-  if (!accepts(fromNSString([field() stringValue]))) {
+  if (!accepted(fromNSString([field() stringValue]))) {
     dropEdit();
     return;
   }
@@ -244,12 +247,16 @@ void AppKitTextField::setEnabled(bool enabled) {
   [field() setEnabled:enabled];
 }
 
-float AppKitTextField::floatValue() const { return parseLeadingFloat(fromNSString([field() stringValue])); }
+float AppKitTextField::floatValue() const {
+  std::optional<double> typed = typedNumber(fromNSString([field() stringValue]), separator_, kAnyDecimals);
+  if (!typed) typed = typedNumber(shownText_, separator_, kAnyDecimals);
+  return narrowToFloat(typed.value_or(0));
+}
 
 int AppKitTextField::intValue() const { return truncateToInt32(floatValue()).value_or(0); }
 
 void AppKitTextField::setFloatValue(float value) {
-  shownText_ = numberText(value);
+  shownText_ = shownNumber(value, separator_);
   dropEdit();
 }
 
@@ -258,44 +265,12 @@ void AppKitTextField::setTextColor(zarvik::NSColor color) {
                                                              : [::NSColor disabledControlTextColor]];
 }
 
-void AppKitTextField::setMinValue(double value) {
-  if (!std::isnan(value)) minimum_ = value;
-}
-
-void AppKitTextField::setMaxValue(double value) {
-  if (!std::isnan(value)) maximum_ = value;
-}
-
-bool AppKitTextField::accepts(const std::string& text) const {
-  // A sign, digits, and for a decimal field a point with at most decimals_
-  // digits after it; nothing else, in the "C" locale's notation.
-  std::size_t at = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-  std::size_t digits = 0;
-  std::size_t point = std::string::npos;
-  for (std::size_t i = at; i < text.size(); ++i) {
-    if (isDigit(text[i])) {
-      ++digits;
-    } else if (text[i] == '.' && decimals_ > 0 && point == std::string::npos) {
-      point = i;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0) return false;
-  if (point != std::string::npos && text.size() - point - 1 > static_cast<std::size_t>(decimals_)) return false;
-  // from_chars takes no '+'.
-  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
-  const char* last = text.data() + text.size();
-  if (decimals_ == 0) {
-    long long value = 0;
-    if (std::from_chars(first, last, value).ec != std::errc()) return false;
-    double low = std::max(std::ceil(minimum_), static_cast<double>(INT_MIN));
-    double high = std::min(std::floor(maximum_), static_cast<double>(INT_MAX));
-    return static_cast<double>(value) >= low && static_cast<double>(value) <= high;
-  }
-  double value = 0;
-  if (std::from_chars(first, last, value).ec != std::errc()) return false;
-  return value >= minimum_ && value <= maximum_;
+std::optional<double> AppKitTextField::accepted(const std::string& text) const {
+  std::optional<double> number = typedNumber(text, separator_, decimals_);
+  // A whole number the float value cannot hold exactly would arrive as
+  // another one.
+  if (!number || (decimals_ == 0 && static_cast<double>(narrowToFloat(*number)) != *number)) return std::nullopt;
+  return number;
 }
 
 void AppKitTextField::dropEdit() {

@@ -17,9 +17,4 @@ NSString* toNSString(std::string_view text);
 // The UTF-8 bytes of `text`; nil gives "".
 std::string fromNSString(NSString* text);
 
-// The text a field shows for a number: the shortest text that reads back as
-// the same float, in fixed notation with '.' whatever the locale. 50 shows
-// "50", 0.25 "0.25", as on every platform of the panel.
-std::string numberText(float value);
-
 }  // namespace zarvik::appkit

@@ -1,7 +1,5 @@
 #include "platform/appkit/appkit_text.h"
 
-#include <charconv>
-
 namespace zarvik::appkit {
 
 NSString* toNSString(std::string_view text) {
@@ -16,13 +14,6 @@ std::string fromNSString(NSString* text) {
   if (text == nil) return std::string();
   const char* bytes = [text UTF8String];
   return bytes ? std::string(bytes) : std::string();
-}
-
-std::string numberText(float value) {
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc()) return std::string();
-  return std::string(buffer, end);
 }
 
 }  // namespace zarvik::appkit

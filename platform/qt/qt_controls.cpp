@@ -4,13 +4,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleValidator>
-#include <QEvent>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPalette>
-#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -39,39 +36,17 @@ void applyTextColor(QWidget* widget, QPalette::ColorRole role, NSColor color) {
   widget->setPalette(palette);
 }
 
-float numberAtStart(const QString& text) { return parseLeadingFloat(text.toStdString()); }
-
 int truncated(float value) { return truncateToInt32(value).value_or(0); }
 
-// Validators that never rewrite the text. A line edit left with text its
-// validator does not accept asks the validator to fix it up, and Qt's fix-up
-// rounds a number set from code to the decimals a person may type: the field
-// would show 41.35 while the job carries 41.347931.
-class TypingDoubleValidator final : public QDoubleValidator {
- public:
-  using QDoubleValidator::QDoubleValidator;
-  void fixup(QString&) const override {}
-};
-class TypingIntValidator final : public QIntValidator {
- public:
-  using QIntValidator::QIntValidator;
-  void fixup(QString&) const override {}
-};
+QString shownText(float value) { return QString::fromStdString(shownNumber(value, decimalSeparator())); }
+
+float shownValue(const QString& text) {
+  return narrowToFloat(typedNumber(text.toStdString(), decimalSeparator(), kAnyDecimals).value_or(0));
+}
 
 }  // namespace
 
-QString numberText(float value) {
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-  if (error != std::errc()) return QString();
-  return QString::fromLatin1(buffer, end - buffer);
-}
-
-QLocale numberLocale() {
-  QLocale locale = QLocale::c();
-  locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-  return locale;
-}
+std::string decimalSeparator() { return QLocale().decimalPoint().toStdString(); }
 
 QtControl::~QtControl() = default;
 
@@ -245,27 +220,18 @@ void QtSlider::updatePageStep() {
 
 // Text field.
 
-QtTextField::QtTextField(QLineEdit* lineEdit) : lineEdit_(lineEdit), shownText_(lineEdit->text()) {
-  QVariant decimals = lineEdit->property(kDecimalsProperty);
-  QValidator* validator;
-  if (decimals.isValid()) {
-    realValidator_ = new TypingDoubleValidator(lineEdit);
-    realValidator_->setNotation(QDoubleValidator::StandardNotation);
-    realValidator_->setDecimals(decimals.toInt());
-    validator = realValidator_;
-  } else {
-    integerValidator_ = new TypingIntValidator(lineEdit);
-    validator = integerValidator_;
-  }
-  validator->setLocale(numberLocale());
-  lineEdit->setValidator(validator);
-
+QtTextField::QtTextField(QLineEdit* lineEdit)
+    : lineEdit_(lineEdit),
+      separator_(decimalSeparator()),
+      decimals_(std::max(0, lineEdit->property(kDecimalsProperty).toInt())),
+      shownText_(lineEdit->text()) {
+  // No validator: one drops the keystrokes it does not take, and "2,5"
+  // typed where it wants "2.5" would arrive as 25.
   // textEdited fires for typing only; editingFinished fires for Return and
   // for leaving the field, also when nothing was typed, so only a field the
   // person edited sends.
   connect(lineEdit, &QLineEdit::textEdited, this, [this] { edited_ = true; });
   connect(lineEdit, &QLineEdit::editingFinished, this, [this] { editingFinished(); });
-  lineEdit->installEventFilter(this);
 }
 
 QWidget* QtTextField::widget() const { return lineEdit_; }
@@ -283,13 +249,18 @@ void QtTextField::setEnabled(bool enabled) {
   lineEdit_->setEnabled(enabled);
 }
 
-float QtTextField::floatValue() const { return lineEdit_ ? numberAtStart(lineEdit_->text()) : 0; }
+float QtTextField::floatValue() const {
+  if (!lineEdit_) return 0;
+  std::optional<double> typed = typedNumber(lineEdit_->text().toStdString(), separator_, kAnyDecimals);
+  if (!typed) typed = typedNumber(shownText_.toStdString(), separator_, kAnyDecimals);
+  return narrowToFloat(typed.value_or(0));
+}
 
 int QtTextField::intValue() const { return truncated(floatValue()); }
 
 void QtTextField::setFloatValue(float value) {
   if (!lineEdit_) return;
-  shownText_ = numberText(value);
+  shownText_ = QString::fromStdString(shownNumber(value, separator_));
   edited_ = false;
   lineEdit_->setText(shownText_);
 }
@@ -298,38 +269,23 @@ void QtTextField::setTextColor(NSColor color) {
   if (lineEdit_) applyTextColor(lineEdit_, QPalette::Text, color);
 }
 
-void QtTextField::setMinValue(double value) {
-  if (realValidator_ && !std::isnan(value)) realValidator_->setBottom(value);
-  if (integerValidator_) {
-    if (std::optional<int> bottom = wholeNumber(std::ceil(value))) integerValidator_->setBottom(*bottom);
-  }
-}
-
-void QtTextField::setMaxValue(double value) {
-  if (realValidator_ && !std::isnan(value)) realValidator_->setTop(value);
-  if (integerValidator_) {
-    if (std::optional<int> top = wholeNumber(std::floor(value))) integerValidator_->setTop(*top);
-  }
+std::optional<double> QtTextField::accepted(const QString& text) const {
+  std::optional<double> number = typedNumber(text.toStdString(), separator_, decimals_);
+  // A whole number the float value cannot hold exactly would arrive as
+  // another one.
+  if (!number || (decimals_ == 0 && static_cast<double>(narrowToFloat(*number)) != *number)) return std::nullopt;
+  return number;
 }
 
 void QtTextField::editingFinished() {
-  if (!edited_) return;
+  if (!edited_ || !lineEdit_) return;
   edited_ = false;
-  if (action_) action_(*this);
-}
-
-bool QtTextField::eventFilter(QObject* watched, QEvent* event) {
-  // Text the validator does not accept ends no editing; leaving the field
-  // with it shows the last number again rather than a value the job does
-  // not have. The filter watches the line edit only; while the line edit is
-  // destroyed its QWidget part sends a last FocusOut, and the cast then
-  // finds no QLineEdit, where the QPointer would cast the half-gone object.
-  auto* edit = qobject_cast<QLineEdit*>(watched);
-  if (edit != nullptr && event->type() == QEvent::FocusOut && edited_ && !edit->hasAcceptableInput()) {
-    edited_ = false;
-    edit->setText(shownText_);
+  if (!accepted(lineEdit_->text())) {
+    // Refused where the person sees it: the number before the edit is back.
+    lineEdit_->setText(shownText_);
+    return;
   }
-  return QtControl::eventFilter(watched, event);
+  if (action_) action_(*this);
 }
 
 // Label.
@@ -342,12 +298,12 @@ void QtLabel::setEnabled(bool enabled) {
   if (label_) label_->setEnabled(enabled);
 }
 
-float QtLabel::floatValue() const { return label_ ? numberAtStart(label_->text()) : 0; }
+float QtLabel::floatValue() const { return label_ ? shownValue(label_->text()) : 0; }
 
 int QtLabel::intValue() const { return truncated(floatValue()); }
 
 void QtLabel::setFloatValue(float value) {
-  if (label_) label_->setText(numberText(value));
+  if (label_) label_->setText(shownText(value));
 }
 
 void QtLabel::setTextColor(NSColor color) {

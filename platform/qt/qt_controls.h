@@ -15,16 +15,14 @@
 #include <QAbstractSlider>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleValidator>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "panel/bundle.h"
@@ -32,18 +30,14 @@
 
 namespace zarvik::qt {
 
-// The text a field shows for a number: the shortest text that reads back as
-// the same float, in fixed notation with '.' in every locale. 50 shows "50",
-// 0.25 "0.25".
-QString numberText(float value);
-
 // The widget property that makes a line edit take decimals: the number of
-// digits allowed after the point. Without it the field takes integers.
+// digits allowed after the decimal separator. Without it the field takes
+// whole numbers.
 inline constexpr char kDecimalsProperty[] = "zarvikDecimals";
 
-// The locale of every number a person types or a field shows: "C", so the
-// decimal point is '.' as in the value texts, and no group separators.
-QLocale numberLocale();
+// The decimal separator of the person's language (the default QLocale), in
+// which the fields read and show their numbers.
+std::string decimalSeparator();
 
 // What the adapters share: the widget and the kind of outlet it serves.
 class QtControl : public QObject {
@@ -146,12 +140,14 @@ class QtSlider final : public QtControl, public NSSlider {
   bool settingFromCode_ = false;
 };
 
-// An editable or read-only number field on a line edit. A person's text
-// counts once it is acceptable to the field's validator (integers, or
-// decimals when the widget has the kDecimalsProperty property) and editing
-// ends with Return or by leaving the field; leaving it with text the field
-// does not accept shows the last number again. Disabling the field from
-// code drops an edit in progress.
+// An editable or read-only number field on a line edit, in the person's
+// language. A person's text counts once editing ends with Return or by
+// leaving the field, and only when it means a number the field takes, with
+// no more decimals than the kDecimalsProperty property allows. Any other
+// text sends nothing and the field shows its number again; no keystroke is
+// ever dropped. A number outside the printer's range is the host's to
+// refuse, which says why. Disabling the field from code drops an edit in
+// progress.
 class QtTextField final : public QtControl, public NSTextField {
  public:
   explicit QtTextField(QLineEdit* lineEdit);
@@ -162,27 +158,25 @@ class QtTextField final : public QtControl, public NSTextField {
   bool setAction(const ControlAction& action) override;
 
   void setEnabled(bool enabled) override;
-  // The number at the start of the text, as C's strtof reads it; 0 when
-  // there is none.
+  // The number the text shows; while a text that means none is being
+  // typed, the number shown before.
   float floatValue() const override;
   int intValue() const override;
   void setFloatValue(float value) override;
   // Black is the theme's text colour, grey its colour for disabled text.
   void setTextColor(NSColor color) override;
-  void setMinValue(double value) override;
-  void setMaxValue(double value) override;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  void setMinValue(double) override {}
+  void setMaxValue(double) override {}
 
  private:
   void editingFinished();
+  // The number a person's `text` means, if the field takes it.
+  std::optional<double> accepted(const QString& text) const;
 
   QPointer<QLineEdit> lineEdit_;
-  // One of the two, owned by the line edit.
-  QPointer<QIntValidator> integerValidator_;
-  QPointer<QDoubleValidator> realValidator_;
   std::function<void(FloatValueSource&)> action_;
+  std::string separator_;
+  int decimals_ = 0;
   QString shownText_;
   bool edited_ = false;
 };

@@ -37,6 +37,7 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   }
   void willShow() override { panel_->willShow(); }
   void restore() override { panel_->restoreValuesAndReturnError(nullptr); }
+  void save() override { panel_->saveValuesAndReturnError(nullptr); }
   void optionDidChange(const std::string& option, const std::string& choice) override {
     panel_->PPDOptionKeyValueDidChange(option, choice);
   }
@@ -125,6 +126,7 @@ class QtPanelPlatform final : public PanelPlatform {
   }
 
   std::string name() const override { return "Qt"; }
+  std::string language() const override { return QLocale().name().left(2).toStdString(); }
   std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) override {
     ZarvikPDEPlugIn principal;
     principal.initWithBundle(bundle_);

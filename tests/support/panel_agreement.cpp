@@ -1,12 +1,18 @@
 #include "support/panel_agreement.h"
 
 #include <cups/ppd.h>
+#include <locale.h>
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "host/cups_ppd_host.h"
 #include "host/job_options.h"
@@ -92,17 +98,35 @@ struct Variant {
   bool printSettings = true;
 };
 
-// A dialog that keeps no print settings: the panel then has only its defaults and the PPD.
-struct HostWithoutPrintSettings final : PDEPluginCallback {
-  explicit HostWithoutPrintSettings(std::shared_ptr<host::CupsPpdHost> host) : host_(std::move(host)) {}
+// The dialog's host as the panel meets it, noting each request ("key=choice") in order; a dialog that keeps no print
+// settings leaves the panel only its defaults and the PPD.
+struct NotingHost final : PDEPluginCallback {
+  NotingHost(std::shared_ptr<host::CupsPpdHost> host, bool settings) : host_(std::move(host)), settings_(settings) {}
   bool respondsToWillChangePPDOptionKeyValue() const override { return true; }
   ppd_file_t* ppdFile() override { return host_->ppdFile(); }
   bool willChangePPDOptionKeyValue(std::string_view key, std::string_view choice) override {
+    requests.push_back(std::string(key) + "=" + std::string(choice));
     return host_->willChangePPDOptionKeyValue(key, choice);
   }
-  PMPrintSettings* printSettings() override { return nullptr; }
+  PMPrintSettings* printSettings() override { return settings_ ? host_->printSettings() : nullptr; }
   std::shared_ptr<host::CupsPpdHost> host_;
+  bool settings_;
+  std::vector<std::string> requests;
 };
+
+// C's own "%f" or "%ld" text of a number in the "C" locale, whatever the process's: what the host and the print
+// settings get ("%d" writes an int as "%ld" does).
+std::string cText(double value, bool decimal) {
+  static locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+  locale_t previous = uselocale(c);
+  char text[400];
+  if (decimal)
+    std::snprintf(text, sizeof text, "%f", value);
+  else
+    std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
+  uselocale(previous);
+  return text;
+}
 
 std::string withRange(const std::string& text, const std::string& option, const std::string& range) {
   std::size_t line = text.find("*ParamCustom" + option + " "), end = text.find('\n', line);
@@ -148,7 +172,14 @@ Variant makeVariant(std::mt19937& random) {
   for (const char* option : {"materialThickness", "directPrint"})
     vary(10, withoutOption(variant.text, option), std::string("no ") + option);
   vary(20, replaceAll(variant.text, "JobType", "jobtype"), "JobType spelt jobtype");
+  vary(15, withRange(replaceAll(variant.text, "*DefaultrasterSpeed: 100\n", ""), "rasterSpeed", "60 100"),
+       "rasterSpeed range 60 100 and no default");
   vary(20, replaceAll(variant.text, "*autoFocus enabled/", "*autoFocus Enabled/"), "autoFocus choice spelt Enabled");
+  vary(20,
+       variant.text +
+           "*UIConstraints: *JobType Vector *autoFocus disabled\n"
+           "*UIConstraints: *autoFocus disabled *JobType Vector\n",
+       "JobType Vector conflicts with autoFocus disabled");
   if (vary(10, variant.text, "a dialog without print settings"))
     variant.printSettings = false;
   else if (chance(random, 30))
@@ -159,32 +190,65 @@ Variant makeVariant(std::mt19937& random) {
 // One thing that happens at the dialog. Indices pick a setting of the tables above; `item` is taken modulo the number
 // of items there are.
 struct Step {
-  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues } kind;
+  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues, kSave } kind;
   int which = 0;
   unsigned item = 0;
   double at = 0;  // a slider's place: 0 its minimum, 1 its maximum
   std::string text{};
+  std::optional<double> means{};  // the number the typed text means to the person, if the field must take it
   bool commit = true;
   std::map<std::string, std::string> options{};  // a preset's options
   Stored stored{};
   std::string what{};  // the step as a failure prints it
 };
 
-std::string typedText(std::mt19937& random, bool decimal) {
-  static const char* kOdd[] = {"", "abc", "-", "+50", " 7", "1e3", "0"};
-  if (chance(random, 20)) return kOdd[pick(random, 7)];
-  if (decimal && chance(random, 50))
-    return formatFloat(std::uniform_real_distribution<float>(0, 60)(random)).substr(0, 5);
-  return std::to_string(std::uniform_int_distribution<int>(-20, 6000)(random));
+// A text as a person of the dialog's language types it (decimal separator `mark`) in a field that takes two decimals
+// or none, with the number it means to them; nothing where the field must refuse it: the other language's separator
+// ("1.000" is a thousand in German), more decimals than the field takes, an exponent, letters, no digit.
+std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, bool decimal, const std::string& mark) {
+  const int decimals = decimal ? 2 : 0;
+  // A whole part and `places` decimals, written with `separator`, and the value its C notation reads as.
+  auto number = [&](int whole, int places, const std::string& separator) {
+    std::string text = std::to_string(whole), c = text;
+    for (int i = 0; i < places; ++i) {
+      text += (i == 0 ? separator : "") + std::to_string(pick(random, 10));
+      c += (i == 0 ? "." : "") + text.substr(text.size() - 1);
+    }
+    double value = 0;
+    std::from_chars(c.data(), c.data() + c.size(), value);
+    return std::pair(text, value);
+  };
+  const int whole = decimal ? pick(random, 60) : std::uniform_int_distribution<int>(0, 6000)(random);
+  switch (pick(random, 9)) {
+    case 0:
+      return {number(whole, decimals + 1, mark).first, std::nullopt};
+    case 1:
+      return {number(whole, 1 + pick(random, 3), mark == "," ? "." : ",").first, std::nullopt};
+    case 2: {
+      auto [text, value] = number(whole, pick(random, decimals + 1), mark);
+      return {"-" + text, -value};
+    }
+    case 3: {
+      auto [text, value] = number(whole, 0, mark);
+      return {(chance(random, 50) ? "+" : " ") + text + " ", value};
+    }
+    case 4:
+      return {std::to_string(1 + pick(random, 9)) + (chance(random, 50) ? "e" : "E") + std::to_string(pick(random, 3)),
+              std::nullopt};
+    case 5:
+      return {std::array{"", "abc", "7abc", "-", "2,5 mm"}[pick(random, 5)], std::nullopt};
+    default:
+      return number(whole, pick(random, decimals + 1), mark);
+  }
 }
 
-std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
+std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, const std::string& mark) {
   std::vector<Step> steps;
   // Half the panels are shown before any restore.
-  if (chance(random, 50)) steps.push_back({Step::kRestore, 0, 0, 0, "", true, {}, {}, "restore"});
-  steps.push_back({Step::kShow, 0, 0, 0, "", true, {}, {}, "show"});
+  if (chance(random, 50)) steps.push_back({Step::kRestore, 0, 0, 0, "", {}, true, {}, {}, "restore"});
+  steps.push_back({Step::kShow, 0, 0, 0, "", {}, true, {}, {}, "show"});
   while (static_cast<int>(steps.size()) < count) {
-    Step step{static_cast<Step::Kind>(pick(random, 9))};
+    Step step{static_cast<Step::Kind>(pick(random, 10))};
     // A person's changes are most of what happens.
     if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
     std::ostringstream what;
@@ -207,7 +271,7 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
         break;
       case Step::kType:
         step.which = pick(random, 6);
-        step.text = typedText(random, kNumeric[step.which].decimal);
+        std::tie(step.text, step.means) = typedText(random, kNumeric[step.which].decimal, mark);
         step.commit = chance(random, 70);
         what << "type \"" << step.text << "\" in " << kNumeric[step.which].field << (step.commit ? ", Return" : "");
         break;
@@ -234,7 +298,7 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
         what << ", restore";
         break;
       default:
-        what << (step.kind == Step::kRestore ? "restore" : "show");
+        what << (step.kind == Step::kRestore ? "restore" : step.kind == Step::kShow ? "show" : "save");
         break;
     }
     step.what = what.str();
@@ -246,8 +310,8 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd) {
 // One sequence against a fresh host and panel.
 class Sequence {
  public:
-  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant)
-      : platform_(platform), ppdPath_(ppdPath), variant_(variant) {}
+  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant, bool german)
+      : platform_(platform), ppdPath_(ppdPath), variant_(variant), german_(german) {}
 
   // The first disagreement: the index of the step after which it showed (-1 for the panel as built), and what
   // disagreed.
@@ -261,16 +325,23 @@ class Sequence {
     if (!opened.ok()) return Failure{-1, opened.error()};
     host_ = opened.take();
     store(variant_.stored);
-    panel_ = variant_.printSettings ? platform_.build(host_)
-                                    : platform_.build(std::make_shared<HostWithoutPrintSettings>(host_));
+    noting_ = std::make_shared<NotingHost>(host_, variant_.printSettings);
+    panel_ = platform_.build(noting_);
     if (!panel_) return Failure{-1, "the plug-in gave no panel"};
     if (auto what = check()) return Failure{-1, *what};
     for (std::size_t i = 0; i < steps.size(); ++i) {
-      perform(steps[i]);
-      justRestored_ = steps[i].kind == Step::kRestore || steps[i].kind == Step::kPreset ||
-                      steps[i].kind == Step::kStoredValues;
+      // An edit left unfinished ends with any step that moves the focus: such a step is held to the agreement only.
+      const bool pending =
+          view_ && std::ranges::any_of(kNumeric, [&](auto& n) { return view_->hasPendingEdit(n.field); });
+      const Before before{held(false), held(true), view_ && view_->state("autoFocusCheckBox") == 1,
+                          view_ && view_->state("vectorGridCheckBox") == 1, pending};
+      noting_->requests.clear();
+      const bool took = perform(steps[i]);
+      justRestored_ =
+          steps[i].kind == Step::kRestore || steps[i].kind == Step::kPreset || steps[i].kind == Step::kStoredValues;
       restored_ = restored_ || justRestored_;
-      if (auto what = check()) return Failure{static_cast<int>(i), *what};
+      std::string what = check().value_or("") + intent(steps[i], before, took);
+      if (!what.empty()) return Failure{static_cast<int>(i), what};
     }
     return std::nullopt;
   }
@@ -280,24 +351,28 @@ class Sequence {
     for (const auto& [suffix, text] : stored)
       (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
   }
-  void perform(const Step& step) {
+  // Whether a person's input was taken by its control.
+  bool perform(const Step& step) {
     switch (step.kind) {
       case Step::kPick:
         if (int count = view_ ? view_->itemCount(kChoices[step.which].popup) : 0; count > 0)
           view_->pickItem(kChoices[step.which].popup, static_cast<int>(step.item % static_cast<unsigned>(count)));
         break;
       case Step::kClick:
-        if (view_) view_->clickCheckBox(kOnOff[step.which].box);
-        break;
+        return view_ && view_->clickCheckBox(kOnOff[step.which].box);
       case Step::kSlide:
         if (view_) {
           const char* slider = kNumeric[step.which].slider;
           double low = view_->sliderMinimum(slider), high = view_->sliderMaximum(slider);
-          view_->moveSlider(slider, low + step.at * (high - low));
+          double position = std::clamp(std::round(low + step.at * (high - low)), low, high);
+          slidTo_ = step.which != kResolutionSetting ? position : kResolutionSteps[std::size_t(position)];
+          return view_->moveSlider(slider, low + step.at * (high - low));
         }
         break;
       case Step::kType:
-        if (view_) view_->typeText(kNumeric[step.which].field, step.text, step.commit);
+        return view_ && view_->typeText(kNumeric[step.which].field, step.text, step.commit);
+      case Step::kSave:
+        panel_->save();
         break;
       case Step::kRestore:
         panel_->restore();
@@ -331,6 +406,78 @@ class Sequence {
         panel_->restore();
         break;
     }
+    return false;
+  }
+
+  // What the job and the panel hold (with the print settings: all they hold), to tell whether a step changed anything.
+  std::string held(bool withPrintSettings) const {
+    std::ostringstream out;
+    for (const auto& [option, choice] : host::jobOptionsFromMarks(host_->ppdFile()).options)
+      out << option << "=" << choice << " ";
+    const ZarvikPDE& p = panel_->core();
+    for (const NumericSetting& setting : kNumeric) out << formatFloat(setting.value(p)) << " ";
+    for (const OnOffSetting& setting : kOnOff) out << p.*setting.field << " ";
+    for (const ChoiceSetting& setting : kChoices) out << (p.*setting.field).value_or("(none)") << " ";
+    if (withPrintSettings)
+      for (const auto& [key, text] : host_->dialogSettings().values()) out << key << "=" << text << " ";
+    return out.str();
+  }
+  struct Before {
+    std::string held, all;
+    bool autoFocusOn, gridOn, pendingEdit;
+  };
+
+  // What a person's step must have done, by the person's intent: the number a typed text means in the dialog's
+  // language, or nothing at all and the field's number back; the requests in the order the panel makes them where a
+  // step sends more than one; the print settings in C's notation. Saving and showing change nothing.
+  std::string intent(const Step& step, const Before& before, bool took) {
+    std::ostringstream out;
+    if (before.pendingEdit) return "";
+    const std::vector<std::string>& asked = noting_->requests;
+    std::string asks;
+    for (const std::string& request : asked) asks += " " + request;
+    if (step.kind == Step::kSave || step.kind == Step::kShow ||
+        (step.kind == Step::kType && !(took && step.commit && step.means))) {
+      if (!asked.empty() || held(true) != before.all) out << "  it changed what the job carries; asked" << asks << "\n";
+    } else if (step.kind == Step::kClick && took && kOnOff[step.which].field == &ZarvikPDE::oAutoFocus) {
+      // Vector grid needs auto focus: it is switched off first, else the printer's own constraint refuses auto focus.
+      std::vector<std::string> order;
+      if (before.autoFocusOn && before.gridOn) order.push_back("vectorGrid=disabled");
+      order.push_back(before.autoFocusOn ? "autoFocus=disabled" : "autoFocus=enabled");
+      if (asked != order) out << "  auto focus asked" << asks << "\n";
+    } else if ((step.kind == Step::kSlide || step.kind == Step::kType) && took) {
+      const NumericSetting& setting = kNumeric[step.which];
+      const std::string option = setting.option;
+      double meant = step.kind == Step::kSlide ? slidTo_ : *step.means;
+      if (setting.decimal) meant = double(float(meant));
+      const std::string text = cText(meant, setting.decimal);
+      // "Custom" first, then the value under the custom key, then, refused, the choice marked before.
+      if (!asked.empty() && (asked[0] != option + "=Custom" ||
+                             (asked.size() > 1 && asked[1] != "Custom" + option + "=" + text) || asked.size() > 3))
+        out << "  asked" << asks << "\n";
+      const double field = setting.value(panel_->core());
+      const auto& stored = host_->dialogSettings().values();
+      auto found = stored.find(std::string(kPanelKind) + setting.suffix);
+      if (!asked.empty() && variant_.printSettings &&
+          (found == stored.end() || found->second != cText(field, setting.decimal)))
+        out << "  print settings hold " << (found == stored.end() ? "nothing" : "\"" + found->second + "\"") << "\n";
+      if (step.kind == Step::kType && field != meant) {
+        if (held(false) != before.held) out << "  \"" << step.text << "\" took " << formatFloat(field) << "\n";
+        if (auto range = customRange(setting.option); range && meant >= range->first && meant <= range->second)
+          out << "  \"" << step.text << "\" was refused, though the printer takes " << text << "\n";
+      }
+    }
+    return out.str();
+  }
+
+  // The range of the option's custom value, as the PPD gives it.
+  std::optional<std::pair<double, double>> customRange(const char* option) const {
+    ppd_cparam_t* param = ppdFirstCustomParam(ppdFindCustomOption(host_->ppdFile(), option));
+    if (param != nullptr && param->type == PPD_CUSTOM_INT)
+      return std::pair(double(param->minimum.custom_int), double(param->maximum.custom_int));
+    if (param != nullptr && param->type == PPD_CUSTOM_REAL)
+      return std::pair(double(param->minimum.custom_real), double(param->maximum.custom_real));
+    return std::nullopt;
   }
 
   // What the PPD holds for an option, as its marked choice and as a number.
@@ -405,6 +552,11 @@ class Sequence {
         std::optional<double> number =
             sent ? keywordNumber(sent->starts_with("Custom.") ? sent->substr(7) : *sent) : std::nullopt;
         expect(number && same(*number, field), name + ": field " + formatFloat(field) + ", job " + show(sent));
+        // A custom value the printer refused, or one nobody chose, never reaches the job.
+        const bool custom = sent && sent->starts_with("Custom.");
+        const double carried = custom ? keywordNumber(sent->substr(7)).value_or(NAN) : 0;
+        if (auto range = customRange(setting.option); range && custom)
+          expect(carried >= range->first && carried <= range->second, name + ": job " + show(sent));
       }
       // The print settings agree when the panel reads back what it holds.
       const auto& stored = host_->dialogSettings().values();
@@ -417,7 +569,11 @@ class Sequence {
       }
       if (!view_) continue;
       if (!view_->hasPendingEdit(setting.field)) {
-        std::optional<double> shown = keywordNumber(view_->text(setting.field));
+        // Read as the person reads it: German writes a comma where C writes a point, and means no point.
+        std::string text = view_->text(setting.field);
+        if (german_)
+          for (char& c : text) c = c == ',' ? '.' : c == '.' ? '?' : c;
+        std::optional<double> shown = keywordNumber(text);
         expect(
             shown && float(*shown) == float(field),
             std::string(setting.field) + " shows \"" + view_->text(setting.field) + "\", field " + formatFloat(field));
@@ -440,9 +596,12 @@ class Sequence {
   std::filesystem::path ppdPath_;
   const Variant& variant_;
   std::shared_ptr<host::CupsPpdHost> host_;
+  std::shared_ptr<NotingHost> noting_;
   std::unique_ptr<DrivenPanel> panel_;
   ViewDriver* view_ = nullptr;
+  bool german_;
   bool restored_ = false, justRestored_ = false;
+  double slidTo_ = 0;  // where the last drag left the slider, as the number it stands for
 };
 
 long environmentNumber(const char* name, long fallback) {
@@ -470,6 +629,15 @@ AgreementRun agreementRunFromEnvironment(long defaultSequences) {
 
 AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
   AgreementResult result;
+  // A run asked for in one language never passes in another.
+  const std::string language = platform.language();
+  if (const char* expected = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
+      expected != nullptr && (language == "de") != (std::string(expected) == "de")) {
+    result.failure = platform.name() + " reads numbers in \"" + language + "\", not in \"" + expected + "\"";
+    return result;
+  }
+  // The decimal separator each language writes: the fields group no digits.
+  const std::string separator = language == "de" ? "," : ".";
   TemporaryFolder folder("zarvik-agreement");
   for (long i = 0; i < run.sequences; ++i) {
     const std::uint32_t seed = run.firstSeed + static_cast<std::uint32_t>(i);
@@ -478,7 +646,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     const std::filesystem::path path = folder.path() / ("variant-" + std::to_string(seed) + ".ppd");
     writeFile(path, variant.text);
     // A PPD libcups cannot open fails the sequence as the panel is built.
-    const std::vector<Step> all = makeSteps(random, run.steps, openPpd(path).get());
+    const std::vector<Step> all = makeSteps(random, run.steps, openPpd(path).get(), separator);
     std::vector<int> kept(all.size());
     for (std::size_t k = 0; k < all.size(); ++k) kept[k] = static_cast<int>(k);
     if (run.replay) kept = *run.replay;
@@ -489,7 +657,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
       return steps;
     };
 
-    std::optional<Sequence::Failure> failure = Sequence(platform, path, variant).run(stepsOf(kept));
+    std::optional<Sequence::Failure> failure = Sequence(platform, path, variant, separator == ",").run(stepsOf(kept));
     ++result.sequences;
     result.steps += static_cast<long>(kept.size());
     if (!failure) continue;
@@ -499,7 +667,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     for (std::size_t k = 0; k < kept.size();) {
       std::vector<int> fewer = kept;
       fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(k));
-      if (auto shorter = Sequence(platform, path, variant).run(stepsOf(fewer))) {
+      if (auto shorter = Sequence(platform, path, variant, separator == ",").run(stepsOf(fewer))) {
         kept = fewer;
         kept.resize(static_cast<std::size_t>(shorter->step + 1));
         failure = shorter;

@@ -53,6 +53,7 @@ class DrivenPanel {
   virtual ViewDriver* loadView() = 0;
   virtual void willShow() = 0;
   virtual void restore() = 0;
+  virtual void save() = 0;
   virtual void optionDidChange(const std::string& option, const std::string& choice) = 0;
 };
 
@@ -62,6 +63,8 @@ class PanelPlatform {
  public:
   virtual ~PanelPlatform() = default;
   virtual std::string name() const = 0;
+  // The language the toolkit reads and shows numbers in, as its two-letter code ("de"), from the toolkit itself.
+  virtual std::string language() const = 0;
   // The panel for `host`'s printer, or nullptr when the plug-in gives none.
   virtual std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) = 0;
 };
