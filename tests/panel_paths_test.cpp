@@ -26,8 +26,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 const std::string kKind(kPanelKind);
+// The options the panel answers for; without one of the first thirteen it builds no panel.
+const Lines kOptionKeys = {"JobType", "CenterEngraving", "rasterSpeed", "rasterPower", "EngravingDirection",
+                           "dithering", "vectorSpeed", "vectorPower", "vectorFreq", "vectorSort", "vectorSpeedComp",
+                           "vectorPowerComp", "cResolution", "CustomvectorPower", "autoFocus", "directPrint",
+                           "vectorGrid", "materialThickness"};
 
-std::string choiceLine(const std::string& choice, int type) {
+std::string choiceLine(const std::string& choice, long type) {
   return "A new user choice has been selected\nThe choice is: " + choice + "\n The type is: " + std::to_string(type);
 }
 
@@ -113,12 +118,12 @@ TEST_F(PanelPathsTest, ThePrincipalClassHandsOutOnePanelPerRequestForThePrintDia
   // never asked for its PPD.
   auto oldHost = std::make_shared<RecordingHost>(ppd->get());
   oldHost->respondsToWillChange = false;
-  TemporaryPpd withoutResolution(sampleWithoutOption("cResolution"));
   const std::tuple<const char*, std::function<std::shared_ptr<PDEPluginCallback>()>, Lines> unbindable[] = {
       {"no host", [] { return nullptr; }, {"This version of the Zarvik PDE does not run properly on 10.4 or earlier!"}},
-      {"too old", [&] { return oldHost; }, {"This version of the Zarvik PDE does not run properly on 10.4 or earlier!"}},
+      {"too old",
+       [&] { return oldHost; },
+       {"This version of the Zarvik PDE does not run properly on 10.4 or earlier!"}},
       {"no PPD", [] { return std::make_shared<RecordingHost>(nullptr); }, {}},
-      {"no cResolution", [&] { return std::make_shared<RecordingHost>(withoutResolution.get()); }, {}},
   };
   for (const auto& [name, unboundHost, lines] : unbindable) {
     log.clear();
@@ -127,6 +132,11 @@ TEST_F(PanelPathsTest, ThePrincipalClassHandsOutOnePanelPerRequestForThePrintDia
   }
   EXPECT_EQ(oldHost->ppdFileCalls, 0);
   EXPECT_EQ(oldHost.use_count(), 1);
+  for (const std::string& option : Lines(kOptionKeys.begin(), kOptionKeys.begin() + 13)) {
+    TemporaryPpd without(sampleWithoutOption(option));
+    EXPECT_FALSE(principal.PDEPanelsForType(kPrintDialogExtensionType, std::make_shared<RecordingHost>(without.get())))
+        << "no " << option;
+  }
 }
 
 // Identity, view and help of a built panel.
@@ -134,10 +144,7 @@ TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoa
   ZarvikPDE& p = build();
   EXPECT_EQ(p.panelName(), "Zarvik-Einstellungen");
   EXPECT_EQ(p.panelKind(), "org.zarvikpde.print.pde.zarvikKind");
-  EXPECT_EQ(p.supportedPPDOptionKeys(),
-            (Lines{"JobType", "CenterEngraving", "rasterSpeed", "rasterPower", "EngravingDirection", "dithering",
-                   "vectorSpeed", "vectorPower", "vectorFreq", "vectorSort", "vectorSpeedComp", "vectorPowerComp",
-                   "cResolution", "CustomvectorPower", "autoFocus", "directPrint", "vectorGrid", "materialThickness"}));
+  EXPECT_EQ(p.supportedPPDOptionKeys(), kOptionKeys);
   EXPECT_TRUE(p.shouldHide());
   EXPECT_EQ(p.panelView(), nullptr);
   EXPECT_EQ(p.panelView(), nullptr);
@@ -163,16 +170,19 @@ TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoa
 TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
   struct Path {
     const char* name;
-    bool refuses, marked, restore;  // the host refuses all; the PPD is marked; restore after building
+    bool refuses, marked;  // the host refuses all; the PPD is marked
+    const char* then;      // "restore" or "save" after building
     Lines lines;
   };
-  const Lines acceptedDefaults = concat({{"Entering setDefaults"}, kDefaultChoices,
-                                         {"The custom option text is: Resolution (dpi)", "The resolution is set to: 600",
-                                          "The custom option text is: Vector Power (%)"}});
+  const Lines acceptedDefaults =
+      concat({{"Entering setDefaults"},
+              kDefaultChoices,
+              {"The custom option text is: Resolution (dpi)", "The resolution is set to: 600",
+               "The custom option text is: Vector Power (%)"}});
   const Path paths[] = {
-      {"built with nothing stored", false, true, false,
+      {"built with nothing stored", false, true, nullptr,
        concat({acceptedDefaults, {"The custom vector power is 1set to: 0"}, unableToGetAll()})},
-      {"built by a host that refuses everything", true, true, false,
+      {"built by a host that refuses everything", true, true, nullptr,
        concat({{"Entering setDefaults"},
                kDefaultChoices,
                {kFailures[0], "The custom option text is: Resolution (dpi)", "The resolution is set to: 0",
@@ -181,7 +191,7 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
                unableToGetAll(),
                {kFailures[1], kFailures[0]},
                Lines(kFailures.begin() + 2, kFailures.end())})},
-      {"restored", false, true, true,
+      {"restored", false, true, "restore",
        concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
                 "The custom vector power is 2set to: 50"},
                acceptedDefaults,
@@ -196,7 +206,8 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
                 // Looked up by the custom key, which names no option: only logged here.
                 "Unable to find the custom option.",
                 "The current resolution choice is: Custom\nText: Custom Resolution"}})},
-      {"restored with nothing marked", false, false, true,
+      {"saved", false, true, "save", {"Entering saveValuesAndReturnError"}},
+      {"restored with nothing marked", false, false, "restore",
        concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
                 "The custom vector power is 2set to: 0", "Entering setDefaults"},
                kDefaultChoices,
@@ -214,11 +225,14 @@ TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
     };
     log.clear();
     build();
-    if (path.restore) {
-      log.clear();
+    if (path.then) {
+      forget();
       NSError error{"untouched"};
-      EXPECT_TRUE(panel->restoreValuesAndReturnError(&error));
+      EXPECT_TRUE(path.then == std::string("save") ? panel->saveValuesAndReturnError(&error)
+                                                   : panel->restoreValuesAndReturnError(&error));
       EXPECT_EQ(error.localizedDescription, "untouched");
+      // Saving hands nothing on: every change was handed on as it was made.
+      EXPECT_TRUE(path.then != std::string("save") || (host->calls.empty() && host->settings.writes.empty()));
     }
     EXPECT_EQ(log.lines, path.lines);
   }
@@ -283,8 +297,13 @@ TEST_F(PanelPathsTest, ChoicesAreRecordedByCodeAndSummarisedWithThePpdsText) {
     EXPECT_EQ(p.*field, "Choice" + std::to_string(code));
     EXPECT_EQ(log.lines, (Lines{choiceLine("Choice" + std::to_string(code), static_cast<int>(code))}));
   }
-  for (NSInteger code : {5L, -1L, 4294967296L}) p.setNewUserChoice(std::string("X"), code);
-  EXPECT_EQ(log.lines.back(), "Zarvik PDE got an unhandled type in setNewUserChoice! 0");
+  // Each unknown code is logged, as "%d" writes it.
+  for (auto [code, shown] : {std::pair(5L, "5"), std::pair(-1L, "-1"), std::pair(4294967296L, "0")}) {
+    log.clear();
+    p.setNewUserChoice(std::string("X"), code);
+    EXPECT_EQ(log.lines, (Lines{choiceLine("X", code),
+                                std::string("Zarvik PDE got an unhandled type in setNewUserChoice! ") + shown}));
+  }
   p.setNewUserChoice(p.jobTypeChoice, 0);  // its own string
   EXPECT_EQ(p.jobTypeChoice, "Choice0");
 

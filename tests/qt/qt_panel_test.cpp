@@ -130,20 +130,6 @@ TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   EXPECT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
 }
 
-// Through the outlets: a pick, a tick, a slider moved or pushed by a raised minimum, a value over an unfinished edit.
-TEST_F(QtPanelTest, ControlsSetFromCodeSendNothing) {
-  ZarvikPDE& core = build();
-  QtPanel& view = show();
-  core.engravingDirectionPopup->selectItemAtIndex(1);
-  core.directPrintCheckBox->setState(1);
-  core.rSpeedSlider->setFloatValue(50);
-  core.rSpeedSlider->setMinValue(55.2);
-  ASSERT_TRUE(view.typeText("rPowerTextBox", "42", /*commit=*/false));
-  core.rPowerTextBox->setFloatValue(7);
-  view.find("vPowerTextBox").setFocus();
-  EXPECT_EQ(host->requests(), Lines{});
-}
-
 // Sliders take the PPD's ranges widened to its numeric choices (custom 100-4000 Hz to the 50 and 5000 Hz ones).
 TEST_F(QtPanelTest, SlidersTakeThePpdsRangesWidenedToItsNumericChoices) {
   TemporaryFolder folder("zarvik-qt");

@@ -202,44 +202,24 @@ struct Step {
   std::string what{};  // the step as a failure prints it
 };
 
-// A text as a person of the dialog's language types it (decimal separator `mark`) in a field that takes two decimals
-// or none, with the number it means to them; nothing where the field must refuse it: the other language's separator
-// ("1.000" is a thousand in German), more decimals than the field takes, an exponent, letters, no digit.
-std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, bool decimal, const std::string& mark) {
-  const int decimals = decimal ? 2 : 0;
-  // A whole part and `places` decimals, written with `separator`, and the value its C notation reads as.
-  auto number = [&](int whole, int places, const std::string& separator) {
-    std::string text = std::to_string(whole), c = text;
-    for (int i = 0; i < places; ++i) {
-      text += (i == 0 ? separator : "") + std::to_string(pick(random, 10));
-      c += (i == 0 ? "." : "") + text.substr(text.size() - 1);
-    }
-    double value = 0;
-    std::from_chars(c.data(), c.data() + c.size(), value);
-    return std::pair(text, value);
-  };
-  const int whole = decimal ? pick(random, 60) : std::uniform_int_distribution<int>(0, 6000)(random);
-  switch (pick(random, 9)) {
-    case 0:
-      return {number(whole, decimals + 1, mark).first, std::nullopt};
-    case 1:
-      return {number(whole, 1 + pick(random, 3), mark == "," ? "." : ",").first, std::nullopt};
-    case 2: {
-      auto [text, value] = number(whole, pick(random, decimals + 1), mark);
-      return {"-" + text, -value};
-    }
-    case 3: {
-      auto [text, value] = number(whole, 0, mark);
-      return {(chance(random, 50) ? "+" : " ") + text + " ", value};
-    }
-    case 4:
-      return {std::to_string(1 + pick(random, 9)) + (chance(random, 50) ? "e" : "E") + std::to_string(pick(random, 3)),
-              std::nullopt};
-    case 5:
-      return {std::array{"", "abc", "7abc", "-", "2,5 mm"}[pick(random, 5)], std::nullopt};
-    default:
-      return number(whole, pick(random, decimals + 1), mark);
-  }
+// A text as a person of the dialog's language (decimal separator `mark`) types it in a field that takes `decimals`
+// digits after it, and the number it means to them; nothing where the field must refuse it: more decimals than it
+// takes, the other language's separator ("1.000" is a thousand in German), an exponent, letters, no digit.
+std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, int decimals, std::string mark) {
+  const int places = pick(random, decimals + 2), kind = pick(random, 7);
+  std::string c = std::to_string(pick(random, decimals ? 60 : 6000));
+  for (int i = 0; i < places; ++i) c += (i ? "" : ".") + std::to_string(pick(random, 10));
+  double value = 0;
+  std::from_chars(c.data(), c.data() + c.size(), value);
+  bool takes = places <= decimals;
+  if (kind == 0) mark = mark == "," ? "." : ",", takes = takes && places == 0;
+  auto means = [&](double sign) { return takes ? std::optional(sign * value) : std::nullopt; };
+  std::string text = c.find('.') == c.npos ? c : c.replace(c.find('.'), 1, mark);
+  if (kind == 1) return {"-" + text, means(-1)};
+  if (kind == 2) return {(chance(random, 50) ? "+" : " ") + text + " ", means(1)};
+  if (kind == 3) return {text + (chance(random, 50) ? "e" : "E") + "2", std::nullopt};
+  if (kind == 4) return {std::array{"", "abc", "7abc", "-", "2,5 mm"}[pick(random, 5)], std::nullopt};
+  return {text, means(1)};
 }
 
 std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, const std::string& mark) {
@@ -271,7 +251,7 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, co
         break;
       case Step::kType:
         step.which = pick(random, 6);
-        std::tie(step.text, step.means) = typedText(random, kNumeric[step.which].decimal, mark);
+        std::tie(step.text, step.means) = typedText(random, kNumeric[step.which].decimal ? 2 : 0, mark);
         step.commit = chance(random, 70);
         what << "type \"" << step.text << "\" in " << kNumeric[step.which].field << (step.commit ? ", Return" : "");
         break;
@@ -409,17 +389,12 @@ class Sequence {
     return false;
   }
 
-  // What the job and the panel hold (with the print settings: all they hold), to tell whether a step changed anything.
+  // The job's options (and the print settings), to tell whether a step changed anything: the panel agrees with them.
   std::string held(bool withPrintSettings) const {
     std::ostringstream out;
-    for (const auto& [option, choice] : host::jobOptionsFromMarks(host_->ppdFile()).options)
-      out << option << "=" << choice << " ";
-    const ZarvikPDE& p = panel_->core();
-    for (const NumericSetting& setting : kNumeric) out << formatFloat(setting.value(p)) << " ";
-    for (const OnOffSetting& setting : kOnOff) out << p.*setting.field << " ";
-    for (const ChoiceSetting& setting : kChoices) out << (p.*setting.field).value_or("(none)") << " ";
+    for (const auto& [option, choice] : host::jobOptionsFromMarks(host_->ppdFile()).options) out << option << choice;
     if (withPrintSettings)
-      for (const auto& [key, text] : host_->dialogSettings().values()) out << key << "=" << text << " ";
+      for (const auto& [key, text] : host_->dialogSettings().values()) out << key << text;
     return out.str();
   }
   struct Before {
@@ -432,7 +407,7 @@ class Sequence {
   // step sends more than one; the print settings in C's notation. Saving and showing change nothing.
   std::string intent(const Step& step, const Before& before, bool took) {
     std::ostringstream out;
-    if (before.pendingEdit) return "";
+    if (before.pendingEdit && step.kind != Step::kSave && step.kind != Step::kShow) return "";
     const std::vector<std::string>& asked = noting_->requests;
     std::string asks;
     for (const std::string& request : asked) asks += " " + request;
@@ -463,21 +438,18 @@ class Sequence {
         out << "  print settings hold " << (found == stored.end() ? "nothing" : "\"" + found->second + "\"") << "\n";
       if (step.kind == Step::kType && field != meant) {
         if (held(false) != before.held) out << "  \"" << step.text << "\" took " << formatFloat(field) << "\n";
-        if (auto range = customRange(setting.option); range && meant >= range->first && meant <= range->second)
+        if (inCustomRange(setting.option, meant))
           out << "  \"" << step.text << "\" was refused, though the printer takes " << text << "\n";
       }
     }
     return out.str();
   }
 
-  // The range of the option's custom value, as the PPD gives it.
-  std::optional<std::pair<double, double>> customRange(const char* option) const {
-    ppd_cparam_t* param = ppdFirstCustomParam(ppdFindCustomOption(host_->ppdFile(), option));
-    if (param != nullptr && param->type == PPD_CUSTOM_INT)
-      return std::pair(double(param->minimum.custom_int), double(param->maximum.custom_int));
-    if (param != nullptr && param->type == PPD_CUSTOM_REAL)
-      return std::pair(double(param->minimum.custom_real), double(param->maximum.custom_real));
-    return std::nullopt;
+  // Whether the PPD gives the option a custom value and `value` lies in its range.
+  bool inCustomRange(const char* option, double value) const {
+    ppd_cparam_t* p = ppdFirstCustomParam(ppdFindCustomOption(host_->ppdFile(), option));
+    if (p && p->type == PPD_CUSTOM_INT) return value >= p->minimum.custom_int && value <= p->maximum.custom_int;
+    return p && p->type == PPD_CUSTOM_REAL && value >= p->minimum.custom_real && value <= p->maximum.custom_real;
   }
 
   // What the PPD holds for an option, as its marked choice and as a number.
@@ -553,10 +525,9 @@ class Sequence {
             sent ? keywordNumber(sent->starts_with("Custom.") ? sent->substr(7) : *sent) : std::nullopt;
         expect(number && same(*number, field), name + ": field " + formatFloat(field) + ", job " + show(sent));
         // A custom value the printer refused, or one nobody chose, never reaches the job.
-        const bool custom = sent && sent->starts_with("Custom.");
-        const double carried = custom ? keywordNumber(sent->substr(7)).value_or(NAN) : 0;
-        if (auto range = customRange(setting.option); range && custom)
-          expect(carried >= range->first && carried <= range->second, name + ": job " + show(sent));
+        if (sent && sent->starts_with("Custom.") && ppdFirstCustomParam(ppdFindCustomOption(ppd, setting.option)))
+          expect(inCustomRange(setting.option, keywordNumber(sent->substr(7)).value_or(NAN)),
+                 name + ": job " + show(sent));
       }
       // The print settings agree when the panel reads back what it holds.
       const auto& stored = host_->dialogSettings().values();
