@@ -402,47 +402,37 @@ class Sequence {
     bool autoFocusOn, gridOn, pendingEdit;
   };
 
-  // What a person's step must have done, by the person's intent: the number a typed text means in the dialog's
-  // language, or nothing at all and the field's number back; the requests in the order the panel makes them where a
-  // step sends more than one; the print settings in C's notation. Saving and showing change nothing.
+  // What a person's step must have done, by the person's intent. A save, a show or a text the field must refuse
+  // changes nothing and sends nothing; a typed number is taken whole or refused (not where the printer takes it); a
+  // number goes as "Custom", then its C text, which the print settings keep; vector grid goes off before auto focus.
   std::string intent(const Step& step, const Before& before, bool took) {
-    std::ostringstream out;
-    if (before.pendingEdit && step.kind != Step::kSave && step.kind != Step::kShow) return "";
-    const std::vector<std::string>& asked = noting_->requests;
     std::string asks;
-    for (const std::string& request : asked) asks += " " + request;
+    for (const std::string& request : noting_->requests) asks += " " + request;
     if (step.kind == Step::kSave || step.kind == Step::kShow ||
-        (step.kind == Step::kType && !(took && step.commit && step.means))) {
-      if (!asked.empty() || held(true) != before.all) out << "  it changed what the job carries; asked" << asks << "\n";
-    } else if (step.kind == Step::kClick && took && kOnOff[step.which].field == &ZarvikPDE::oAutoFocus) {
-      // Vector grid needs auto focus: it is switched off first, else the printer's own constraint refuses auto focus.
-      std::vector<std::string> order;
-      if (before.autoFocusOn && before.gridOn) order.push_back("vectorGrid=disabled");
-      order.push_back(before.autoFocusOn ? "autoFocus=disabled" : "autoFocus=enabled");
-      if (asked != order) out << "  auto focus asked" << asks << "\n";
-    } else if ((step.kind == Step::kSlide || step.kind == Step::kType) && took) {
-      const NumericSetting& setting = kNumeric[step.which];
-      const std::string option = setting.option;
-      double meant = step.kind == Step::kSlide ? slidTo_ : *step.means;
-      if (setting.decimal) meant = double(float(meant));
-      const std::string text = cText(meant, setting.decimal);
-      // "Custom" first, then the value under the custom key, then, refused, the choice marked before.
-      if (!asked.empty() && (asked[0] != option + "=Custom" ||
-                             (asked.size() > 1 && asked[1] != "Custom" + option + "=" + text) || asked.size() > 3))
-        out << "  asked" << asks << "\n";
-      const double field = setting.value(panel_->core());
-      const auto& stored = host_->dialogSettings().values();
-      auto found = stored.find(std::string(kPanelKind) + setting.suffix);
-      if (!asked.empty() && variant_.printSettings &&
-          (found == stored.end() || found->second != cText(field, setting.decimal)))
-        out << "  print settings hold " << (found == stored.end() ? "nothing" : "\"" + found->second + "\"") << "\n";
-      if (step.kind == Step::kType && field != meant) {
-        if (held(false) != before.held) out << "  \"" << step.text << "\" took " << formatFloat(field) << "\n";
-        if (inCustomRange(setting.option, meant))
-          out << "  \"" << step.text << "\" was refused, though the printer takes " << text << "\n";
-      }
+        (step.kind == Step::kType && !before.pendingEdit && !(took && step.commit && step.means)))
+      return asks.empty() && held(true) == before.all ? "" : "  it changed the job or asked" + asks + "\n";
+    if (before.pendingEdit || !took) return "";
+    if (step.kind == Step::kClick && kOnOff[step.which].field == &ZarvikPDE::oAutoFocus) {
+      std::string order = before.autoFocusOn ? (before.gridOn ? " vectorGrid=disabled" : ""s) + " autoFocus=disabled"
+                                             : " autoFocus=enabled";
+      return asks == order ? "" : "  auto focus asked" + asks + "\n";
     }
-    return out.str();
+    if (step.kind != Step::kSlide && step.kind != Step::kType) return "";
+    const NumericSetting& setting = kNumeric[step.which];
+    const std::string option = setting.option, key = std::string(kPanelKind) + setting.suffix;
+    const double meant = step.kind == Step::kSlide ? slidTo_ : setting.decimal ? float(*step.means) : *step.means;
+    const double field = setting.value(panel_->core());
+    std::string out, wanted = " " + option + "=Custom Custom" + option + "=" + cText(meant, setting.decimal);
+    if (!asks.empty() && asks != " " + option + "=Custom" && !(asks + " ").starts_with(wanted + " "))
+      out += "  asked" + asks + "\n";
+    const auto& stored = host_->dialogSettings().values();
+    if (!asks.empty() && variant_.printSettings &&
+        (!stored.contains(key) || stored.find(key)->second != cText(field, setting.decimal)))
+      out += "  print settings hold " + (stored.contains(key) ? stored.find(key)->second : "nothing"s) + "\n";
+    if (step.kind == Step::kType && field != meant &&
+        (held(false) != before.held || inCustomRange(option.c_str(), meant)))
+      out += "  \"" + step.text + "\" was not taken as " + cText(meant, true) + "\n";
+    return out;
   }
 
   // Whether the PPD gives the option a custom value and `value` lies in its range.
