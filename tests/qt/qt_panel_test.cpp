@@ -1,4 +1,4 @@
-// Beyond the agreement: broken views, shipped wiring, what controls never send, slider ranges, hostile PPDs.
+// Beyond the agreement: broken views, shipped wiring, what controls never send, hostile PPDs.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -128,15 +128,6 @@ TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   ASSERT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
   ASSERT_TRUE(view.pickItem("jobTypePopup", 0));
   EXPECT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
-}
-
-// Sliders take the PPD's ranges widened to its numeric choices (custom 100-4000 Hz to the 50 and 5000 Hz ones).
-TEST_F(QtPanelTest, SlidersTakeThePpdsRangesWidenedToItsNumericChoices) {
-  TemporaryFolder folder("zarvik-qt");
-  writeFile(folder.path() / "narrower.ppd", sampleWith("1 int 10 5000", "1 int 100 4000"));
-  build(kBuilt, folder.path() / "narrower.ppd");
-  QtPanel& view = show();
-  EXPECT_EQ(std::pair(view.sliderMinimum("vFreqSlider"), view.sliderMaximum("vFreqSlider")), std::pair(50.0, 5000.0));
 }
 
 // tests/data/hostile files (headers say what is odd), host accepting or refusing all, every control, restore and
