@@ -16,7 +16,7 @@ struct Range {
 // The numbers a person can choose for the option: the range of its custom
 // value, if the PPD gives a sound one, widened to take in every choice that
 // names a number, so a control can show any value the job may carry.
-std::optional<Range> valueRange(ppd_file_t* ppd, const char* option) {
+std::optional<Range> valueRange(ppd_file_t* ppd, const char* option, const ppd_option_t* handle) {
   std::optional<Range> range;
   auto include = [&](double minimum, double maximum) {
     if (!std::isfinite(minimum) || !std::isfinite(maximum) || minimum > maximum) return;
@@ -27,7 +27,7 @@ std::optional<Range> valueRange(ppd_file_t* ppd, const char* option) {
     if (param->type == PPD_CUSTOM_INT) include(param->minimum.custom_int, param->maximum.custom_int);
     if (param->type == PPD_CUSTOM_REAL) include(param->minimum.custom_real, param->maximum.custom_real);
   }
-  for (const ppd_choice_t& choice : ppd::choicesOf(ppd::findOption(ppd, option))) {
+  for (const ppd_choice_t& choice : ppd::choicesOf(handle)) {
     if (std::optional<double> number = keywordNumber(keywordString(choice.choice))) include(*number, *number);
   }
   return range;
@@ -42,7 +42,7 @@ void ZarvikPDE::applyPpdRangesToControls() {
       {kVectorFreq, &vFreqSlider, &vFreqTextBox},      {kMaterialThickness, nullptr, &materialTextBox},
   };
   for (const auto& [option, slider, field] : controls) {
-    std::optional<Range> range = valueRange(ppd, option);
+    std::optional<Range> range = valueRange(ppd, option, numericOption(option));
     if (!range) continue;
     if (slider) {
       (*slider)->setMinValue(range->minimum);

@@ -31,13 +31,22 @@ const ppd_cparam_t* findTypedCustomParam(ppd_file_t* ppd, const char* optionKey,
 
 }  // namespace
 
+ppd_option_t* ZarvikPDE::numericOption(std::string_view optionKey) const {
+  for (auto [key, handle] : {std::pair(kRasterSpeed, rasterSpeedOption), std::pair(kRasterPower, rasterPowerOption),
+                             std::pair(kVectorSpeed, vectorSpeedOption), std::pair(kVectorPower, vectorPowerOption),
+                             std::pair(kVectorFreq, vectorFreqOption), std::pair(kResolution, resolutionOption)}) {
+    if (optionKey == key) return handle;
+  }
+  return ppd::findOption(ppd, std::string(optionKey));
+}
+
 void ZarvikPDE::restoreAPlainChoice(std::string_view optionKey, const std::optional<std::string>& previous) {
   PDEPluginCallback& host = *pdePluginCallbackObject;
   if (previous && host.willChangePPDOptionKeyValue(optionKey, *previous)) return;
   // Nothing was marked (a PPD without a default for the option): the
   // option takes the PPD's default, else the first choice the host takes,
   // one the printer lists, and the panel shows its number.
-  ppd_option_t* option = ppd::findOption(ppd, std::string(optionKey));
+  ppd_option_t* option = numericOption(optionKey);
   std::optional<std::string> fallback;
   if (option != nullptr && option->defchoice[0] != '\0') fallback = keywordString(option->defchoice);
   if (fallback && *fallback != kCustomChoice && host.willChangePPDOptionKeyValue(optionKey, *fallback)) return;
@@ -50,8 +59,12 @@ void ZarvikPDE::restoreAPlainChoice(std::string_view optionKey, const std::optio
 ZarvikPDE::CustomWrite ZarvikPDE::offerCustomValue(std::string_view optionKey, std::string_view customKey,
                                                    const std::string& valueText) {
   PDEPluginCallback& host = *pdePluginCallbackObject;
-  const ppd_choice_t* marked = ppd::findMarkedChoice(ppd, std::string(optionKey));
-  std::optional<std::string> previous = marked ? std::optional(keywordString(marked->choice)) : std::nullopt;
+  // The choice marked until now, from the option's own records: every value
+  // the panel marks asks for it, and a search by keyword costs ten times more.
+  std::optional<std::string> previous;
+  for (const ppd_choice_t& choice : ppd::choicesOf(numericOption(optionKey))) {
+    if (choice.marked) previous = keywordString(choice.choice);
+  }
   if (!host.willChangePPDOptionKeyValue(optionKey, kCustomChoice)) return CustomWrite::kOptionRefused;
   if (!host.willChangePPDOptionKeyValue(customKey, valueText)) {
     // "Custom" would otherwise carry whatever value the PPD held for it,

@@ -207,6 +207,9 @@ class ZarvikPDE final : public PDEPanel, private NibOwner {
   // gave.
   CustomWrite offerCustomValue(std::string_view optionKey, std::string_view customKey,
                                const std::string& valueText);
+  // The PPD option of a numeric setting: the handle held for it, else
+  // looked up.
+  ppd_option_t* numericOption(std::string_view optionKey) const;
   // After a refused value: marks `previous` again, or, when nothing was
   // marked or the host refuses it, a plain choice of the option.
   void restoreAPlainChoice(std::string_view optionKey, const std::optional<std::string>& previous);
