@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "panel/system_log.h"
@@ -41,23 +40,17 @@ TEST(ValueTextTest, NumbersAreWrittenAsCWritesThem) {
   }
 }
 
-// Read exactly as C's strtol and strtof read them.
+// Read exactly as C's strtol and strtof read them; the agreement run reads stored values against them too. These are
+// the texts it does not draw: a hexadecimal number (no decimal), rounding once, digits beyond a double.
 TEST(ValueTextTest, TextIsReadFromItsStartLikeStrtolAndStrtof) {
-  const std::string manyZeros(60, '0'), moreThanDoubleHolds(400, '0');
-  const std::string texts[] = {
-      "\t\n\v\f\r+35", "35abc", "3.9", "1e3", "0x10", "", "+-3", "99999999999", "9223372036854775808",
-      "-9223372036854775809", "0,5", ".5", "5.", "1e", "1e39", "3.40282357e38", "1" + manyZeros + "e-10",
-      "1" + moreThanDoubleHolds + "e-5", "1e99999999999999999999", "-1e-50", "1e-40", "-Infinity", "nan",
-      // Just above halfway from 1 to the next float: rounded once, up (via a double, to 1).
-      "1.00000005960464477539062500001"};
+  const std::string texts[] = {"0x10", "1.00000005960464477539062500001", "1" + std::string(400, '0') + "e-5",
+                               "-9223372036854775809", "5.", ".5"};
   for (const std::string& text : texts) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(parseLeadingInteger(text), std::strtol(text.c_str(), nullptr, 10));
+    EXPECT_EQ(parseLeadingInteger(text), std::strtol(text.c_str(), nullptr, 10)) << text;
     float c = text.starts_with("0x") ? 0.0f : std::strtof(text.c_str(), nullptr);  // hex is no decimal: "0" read
-    EXPECT_EQ(bits(parseLeadingFloat(text)), bits(c));
+    EXPECT_EQ(bits(parseLeadingFloat(text)), bits(c)) << text;
   }
-  // Only the view's bytes count, not what lies beyond it.
-  EXPECT_EQ(parseLeadingInteger(std::string_view("123", 2)), 12);
+  EXPECT_EQ(parseLeadingInteger(std::string_view("123", 2)), 12);  // only the view's bytes count
   EXPECT_EQ(keywordNumber("50"), 50.0);
   for (const char* notANumber : {"50%", " 50", "", "inf", "1e999"}) EXPECT_EQ(keywordNumber(notANumber), std::nullopt);
 }
@@ -76,21 +69,6 @@ TEST(ValueTextTest, NarrowingSaturates) {
       {-1e10, INT32_MIN}, {INFINITY, INT32_MAX}};
   for (const auto& [value, truncated] : truncations) EXPECT_EQ(truncateToInt32(value), truncated) << value;
   EXPECT_EQ(truncateToInt32(std::nan("")), std::nullopt);
-}
-
-// A person's text in a field: the plain number it reads as in the person's language (German "," or English ".", never
-// grouped), else nothing; a field shows the shortest text that reads back as the same float.
-TEST(ValueTextTest, ATypedTextMeansThePlainNumberItReadsAsInThePersonsLanguage) {
-  const std::tuple<const char*, const char*, int, std::optional<double>> typed[] = {
-      {" +1,75\t", ",", 2, 1.75}, {"1.000", ",", 2, {}}, {",5", ",", 2, 0.5}, {"5.", ".", 2, 5.0}, {"-5", ".", 0, -5.0},
-      {"0.001", ".", 2, {}}, {"1e3", ".", 0, {}}, {"-", ".", 0, {}}, {"+-3", ".", 0, {}}};
-  for (const auto& [text, separator, decimals, number] : typed)
-    EXPECT_EQ(typedNumber(text, separator, decimals), number) << text;
-  std::mt19937 random;
-  for (int i = 0; i < 2000; ++i) {
-    float value = std::uniform_real_distribution<float>(-1e6f, 1e6f)(random);
-    EXPECT_EQ(narrowToFloat(typedNumber(shownNumber(value, ","), ",", kAnyDecimals).value_or(NAN)), value);
-  }
 }
 
 // The panel's stored-value test reads and writes decimals in German.

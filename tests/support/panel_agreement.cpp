@@ -114,18 +114,25 @@ struct NotingHost final : PDEPluginCallback {
   std::vector<std::string> requests;
 };
 
-// C's own "%f" or "%ld" text of a number in the "C" locale, whatever the process's: what the host and the print
-// settings get ("%d" writes an int as "%ld" does).
+// C's own functions in the "C" locale, whatever the process's: the oracle for the texts the host and the print settings
+// get ("%f", "%ld"; "%d" writes an int as "%ld" does) and for what a stored text reads as.
+struct InC {
+  InC() : previous(uselocale(newlocale(LC_ALL_MASK, "C", nullptr))) {}
+  ~InC() { freelocale(uselocale(previous)); }
+  locale_t previous;
+};
 std::string cText(double value, bool decimal) {
-  static locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
-  locale_t previous = uselocale(c);
+  InC c;
   char text[400];
   if (decimal)
     std::snprintf(text, sizeof text, "%f", value);
   else
     std::snprintf(text, sizeof text, "%ld", static_cast<long>(value));
-  uselocale(previous);
   return text;
+}
+double cRead(const std::string& text, bool decimal) {
+  InC c;
+  return decimal ? std::strtof(text.c_str(), nullptr) : double(std::strtol(text.c_str(), nullptr, 10));
 }
 
 std::string withRange(const std::string& text, const std::string& option, const std::string& range) {
@@ -134,11 +141,30 @@ std::string withRange(const std::string& text, const std::string& option, const 
   return text.substr(0, type) + text.substr(type, text.find(' ', type) - type) + " " + range + text.substr(end);
 }
 
+// A text as a person of the dialog's language (decimal separator `mark`) types it in a field that takes `decimals`
+// digits after it, and the number it means to them; nothing where the field must refuse it: more decimals than it
+// takes, the other language's separator ("1.000" is a thousand in German), an exponent, letters, no digit.
+std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, int decimals, std::string mark) {
+  const int places = pick(random, decimals + 2), kind = pick(random, 7);
+  std::string c = std::to_string(pick(random, decimals ? 60 : 6000));
+  for (int i = 0; i < places; ++i) c += (i ? "" : ".") + std::to_string(pick(random, 10));
+  double value = 0;
+  std::from_chars(c.data(), c.data() + c.size(), value);
+  bool takes = places <= decimals;
+  if (kind == 0) mark = mark == "," ? "." : ",", takes = takes && places == 0;
+  auto means = [&](double sign) { return takes ? std::optional(sign * value) : std::nullopt; };
+  std::string text = c.find('.') == c.npos ? c : c.replace(c.find('.'), 1, mark);
+  if (kind == 1) return {"-" + text, means(-1)};
+  if (kind == 2) return {(chance(random, 50) ? "+" : " ") + text + " ", means(1)};
+  if (kind == 3) return {text + (chance(random, 50) ? "e" : "E") + "2", std::nullopt};
+  if (kind == 4) return {std::array{"", "abc", "7abc", "-", "2,5 mm"}[pick(random, 5)], std::nullopt};
+  return {text, means(1)};
+}
+
+// A value as the print settings or a preset may hold it: a number in C's notation, or what a careless store left.
 std::string storedValueText(std::mt19937& random, bool decimal) {
-  static const char* kOdd[] = {"abc", "", "1e999", "-5", "7abc", "99999999999", "nan"};
-  if (chance(random, 25)) return kOdd[pick(random, 7)];
-  if (decimal) return formatFloat(std::uniform_real_distribution<float>(-5, 80)(random));
-  return formatLong(std::uniform_int_distribution<long>(-20, 6000)(random));
+  static const char* kOdd[] = {"\t\n+35", "1e999", "-1e-50", "99999999999", "9223372036854775808", "nan", "+-3"};
+  return chance(random, 20) ? kOdd[pick(random, 7)] : typedText(random, decimal ? 6 : 0, ".").first;
 }
 
 Stored storedValues(std::mt19937& random) {
@@ -201,26 +227,6 @@ struct Step {
   Stored stored{};
   std::string what{};  // the step as a failure prints it
 };
-
-// A text as a person of the dialog's language (decimal separator `mark`) types it in a field that takes `decimals`
-// digits after it, and the number it means to them; nothing where the field must refuse it: more decimals than it
-// takes, the other language's separator ("1.000" is a thousand in German), an exponent, letters, no digit.
-std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, int decimals, std::string mark) {
-  const int places = pick(random, decimals + 2), kind = pick(random, 7);
-  std::string c = std::to_string(pick(random, decimals ? 60 : 6000));
-  for (int i = 0; i < places; ++i) c += (i ? "" : ".") + std::to_string(pick(random, 10));
-  double value = 0;
-  std::from_chars(c.data(), c.data() + c.size(), value);
-  bool takes = places <= decimals;
-  if (kind == 0) mark = mark == "," ? "." : ",", takes = takes && places == 0;
-  auto means = [&](double sign) { return takes ? std::optional(sign * value) : std::nullopt; };
-  std::string text = c.find('.') == c.npos ? c : c.replace(c.find('.'), 1, mark);
-  if (kind == 1) return {"-" + text, means(-1)};
-  if (kind == 2) return {(chance(random, 50) ? "+" : " ") + text + " ", means(1)};
-  if (kind == 3) return {text + (chance(random, 50) ? "e" : "E") + "2", std::nullopt};
-  if (kind == 4) return {std::array{"", "abc", "7abc", "-", "2,5 mm"}[pick(random, 5)], std::nullopt};
-  return {text, means(1)};
-}
 
 std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, const std::string& mark) {
   std::vector<Step> steps;
@@ -336,7 +342,8 @@ class Sequence {
     switch (step.kind) {
       case Step::kPick:
         if (int count = view_ ? view_->itemCount(kChoices[step.which].popup) : 0; count > 0)
-          view_->pickItem(kChoices[step.which].popup, static_cast<int>(step.item % static_cast<unsigned>(count)));
+          return view_->pickItem(kChoices[step.which].popup,
+                                 static_cast<int>(step.item % static_cast<unsigned>(count)));
         break;
       case Step::kClick:
         return view_ && view_->clickCheckBox(kOnOff[step.which].box);
@@ -416,6 +423,11 @@ class Sequence {
       std::string order = before.autoFocusOn ? (before.gridOn ? " vectorGrid=disabled" : ""s) + " autoFocus=disabled"
                                              : " autoFocus=enabled";
       return asks == order ? "" : "  auto focus asked" + asks + "\n";
+    }
+    // A pop-up or a box asks for its own option, once.
+    if (step.kind == Step::kPick || step.kind == Step::kClick) {
+      std::string option = step.kind == Step::kPick ? kChoices[step.which].option : kOnOff[step.which].option;
+      return asks.starts_with(" " + option + "=") && asks.find(' ', 1) == asks.npos ? "" : "  asked" + asks + "\n";
     }
     if (step.kind != Step::kSlide && step.kind != Step::kType) return "";
     const NumericSetting& setting = kNumeric[step.which];
@@ -523,8 +535,7 @@ class Sequence {
       const auto& stored = host_->dialogSettings().values();
       if (auto found = stored.find(std::string(kPanelKind) + setting.suffix);
           variant_.printSettings && found != stored.end()) {
-        double readBack =
-            setting.decimal ? double(parseLeadingFloat(found->second)) : double(parseLeadingInteger(found->second));
+        double readBack = cRead(found->second, setting.decimal);
         expect(same(readBack, field),
                name + ": print settings hold \"" + found->second + "\", field " + formatFloat(field));
       }
