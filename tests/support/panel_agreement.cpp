@@ -132,7 +132,7 @@ std::string cText(double value, bool decimal) {
 }
 double cRead(const std::string& text, bool decimal) {
   InC c;
-  return decimal ? std::strtof(text.c_str(), nullptr) : double(std::strtol(text.c_str(), nullptr, 10));
+  return decimal ? std::strtod(text.c_str(), nullptr) : double(std::strtol(text.c_str(), nullptr, 10));
 }
 
 std::string withRange(const std::string& text, const std::string& option, const std::string& range) {
@@ -164,7 +164,7 @@ std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, in
 // A value as the print settings or a preset may hold it: a number in C's notation, or what a careless store left.
 std::string storedValueText(std::mt19937& random, bool decimal) {
   static const char* kOdd[] = {"\t\n+35", "1e999", "-1e-50", "99999999999", "9223372036854775808", "nan", "+-3"};
-  return chance(random, 20) ? kOdd[pick(random, 7)] : typedText(random, decimal ? 6 : 0, ".").first;
+  return chance(random, 20) ? kOdd[pick(random, 7)] : typedText(random, decimal ? 5 : 0, ".").first;
 }
 
 Stored storedValues(std::mt19937& random) {
@@ -327,6 +327,12 @@ class Sequence {
           steps[i].kind == Step::kRestore || steps[i].kind == Step::kPreset || steps[i].kind == Step::kStoredValues;
       restored_ = restored_ || justRestored_;
       std::string what = check().value_or("") + intent(steps[i], before, took);
+      // A value text goes to the host as C writes its number: "%d", or "%f" for the thickness, in any language.
+      for (const std::string& request : noting_->requests) {
+        const bool decimal = request.starts_with("CustommaterialThickness");
+        const std::string text = request.substr(request.find('=') + 1);
+        if (request.starts_with("Custom") && text != cText(cRead(text, decimal), decimal)) what += "  asked " + request;
+      }
       if (!what.empty()) return Failure{static_cast<int>(i), what};
     }
     return std::nullopt;
