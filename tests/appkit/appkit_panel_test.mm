@@ -79,7 +79,6 @@ class AppKitDrivenPanel final : public DrivenPanel, public ViewDriver {
   }
   void willShow() override { [panel_ willShow]; }
   void restore() override { [panel_ restoreValuesAndReturnError:NULL]; }
-  void save() override { [panel_ saveValuesAndReturnError:NULL]; }
   void optionDidChange(const std::string& option, const std::string& choice) override {
     [panel_ PPDOptionKeyValueDidChange:nsText(option) ppdChoice:nsText(choice)];
   }

@@ -37,7 +37,6 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   }
   void willShow() override { panel_->willShow(); }
   void restore() override { panel_->restoreValuesAndReturnError(nullptr); }
-  void save() override { panel_->saveValuesAndReturnError(nullptr); }
   void optionDidChange(const std::string& option, const std::string& choice) override {
     panel_->PPDOptionKeyValueDidChange(option, choice);
   }

@@ -216,7 +216,7 @@ Variant makeVariant(std::mt19937& random) {
 // One thing that happens at the dialog. Indices pick a setting of the tables above; `item` is taken modulo the number
 // of items there are.
 struct Step {
-  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues, kSave } kind;
+  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues } kind;
   int which = 0;
   unsigned item = 0;
   double at = 0;  // a slider's place: 0 its minimum, 1 its maximum
@@ -234,7 +234,7 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, co
   if (chance(random, 50)) steps.push_back({Step::kRestore, 0, 0, 0, "", {}, true, {}, {}, "restore"});
   steps.push_back({Step::kShow, 0, 0, 0, "", {}, true, {}, {}, "show"});
   while (static_cast<int>(steps.size()) < count) {
-    Step step{static_cast<Step::Kind>(pick(random, 10))};
+    Step step{static_cast<Step::Kind>(pick(random, 9))};
     // A person's changes are most of what happens.
     if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
     std::ostringstream what;
@@ -284,7 +284,7 @@ std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, co
         what << ", restore";
         break;
       default:
-        what << (step.kind == Step::kRestore ? "restore" : step.kind == Step::kShow ? "show" : "save");
+        what << (step.kind == Step::kRestore ? "restore" : "show");
         break;
     }
     step.what = what.str();
@@ -364,9 +364,6 @@ class Sequence {
         break;
       case Step::kType:
         return view_ && view_->typeText(kNumeric[step.which].field, step.text, step.commit);
-      case Step::kSave:
-        panel_->save();
-        break;
       case Step::kRestore:
         panel_->restore();
         break;
@@ -415,13 +412,13 @@ class Sequence {
     bool autoFocusOn, gridOn, pendingEdit;
   };
 
-  // What a person's step must have done, by the person's intent. A save, a show or a text the field must refuse
+  // What a person's step must have done, by the person's intent. A show or a text the field must refuse
   // changes nothing and sends nothing; a typed number is taken whole or refused (not where the printer takes it); a
   // number goes as "Custom", then its C text, which the print settings keep; vector grid goes off before auto focus.
   std::string intent(const Step& step, const Before& before, bool took) {
     std::string asks;
     for (const std::string& request : noting_->requests) asks += " " + request;
-    if (step.kind == Step::kSave || step.kind == Step::kShow ||
+    if (step.kind == Step::kShow ||
         (step.kind == Step::kType && !before.pendingEdit && !(took && step.commit && step.means)))
       return asks.empty() && held(true) == before.all ? "" : "  it changed the job or asked" + asks + "\n";
     if (before.pendingEdit || !took) return "";

@@ -53,7 +53,6 @@ class DrivenPanel {
   virtual ViewDriver* loadView() = 0;
   virtual void willShow() = 0;
   virtual void restore() = 0;
-  virtual void save() = 0;
   virtual void optionDidChange(const std::string& option, const std::string& choice) = 0;
 };
 
