@@ -162,9 +162,6 @@ class AppKitPanelPlatform final : public PanelPlatform {
     if (![principal initWithBundle:bundle]) throw std::runtime_error("the principal class refused its bundle");
   }
   std::string name() const override { return "AppKit"; }
-  std::string language() const override {
-    return [[[NSLocale currentLocale] objectForKey:NSLocaleLanguageCode] UTF8String] ?: "";
-  }
   std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) override {
     ZarvikTestHost* object = [[[ZarvikTestHost alloc] init] autorelease];
     object->host_ = std::move(host);

@@ -125,7 +125,6 @@ class QtPanelPlatform final : public PanelPlatform {
   }
 
   std::string name() const override { return "Qt"; }
-  std::string language() const override { return QLocale().name().left(2).toStdString(); }
   std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) override {
     ZarvikPDEPlugIn principal;
     principal.initWithBundle(bundle_);

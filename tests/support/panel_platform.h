@@ -62,8 +62,6 @@ class PanelPlatform {
  public:
   virtual ~PanelPlatform() = default;
   virtual std::string name() const = 0;
-  // The language the toolkit reads and shows numbers in, as its two-letter code ("de"), from the toolkit itself.
-  virtual std::string language() const = 0;
   // The panel for `host`'s printer, or nullptr when the plug-in gives none.
   virtual std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) = 0;
 };
