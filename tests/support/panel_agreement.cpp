@@ -98,8 +98,7 @@ struct Variant {
   bool printSettings = true;
 };
 
-// The dialog's host as the panel meets it, noting each request ("key=choice") in order; a dialog that keeps no print
-// settings leaves the panel only its defaults and the PPD.
+// The dialog's host, noting each request ("key=choice"); without print settings the panel has its defaults and the PPD.
 struct NotingHost final : PDEPluginCallback {
   NotingHost(std::shared_ptr<host::CupsPpdHost> host, bool settings) : host_(std::move(host)), settings_(settings) {}
   bool respondsToWillChangePPDOptionKeyValue() const override { return true; }
@@ -114,8 +113,7 @@ struct NotingHost final : PDEPluginCallback {
   std::vector<std::string> requests;
 };
 
-// C's own functions in the "C" locale, whatever the process's: the oracle for the texts the host and the print settings
-// get ("%f", "%ld"; "%d" writes an int as "%ld" does) and for what a stored text reads as.
+// C's own "%f", "%ld" (as "%d" for an int) and reading in the "C" locale: the oracle for the panel's value texts.
 struct InC {
   InC() : previous(uselocale(newlocale(LC_ALL_MASK, "C", nullptr))) {}
   ~InC() { freelocale(uselocale(previous)); }
@@ -141,9 +139,9 @@ std::string withRange(const std::string& text, const std::string& option, const 
   return text.substr(0, type) + text.substr(type, text.find(' ', type) - type) + " " + range + text.substr(end);
 }
 
-// A text as a person of the dialog's language (decimal separator `mark`) types it in a field that takes `decimals`
-// digits after it, and the number it means to them; nothing where the field must refuse it: more decimals than it
-// takes, the other language's separator ("1.000" is a thousand in German), an exponent, letters, no digit.
+// A text as a person writing `mark` for a decimal separator types it in a field taking `decimals` digits after it, and
+// the number it means; nothing where the field must refuse it (more decimals, the other language's separator, as
+// "1.000", a thousand in German, an exponent, letters, no digit).
 std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, int decimals, std::string mark) {
   const int places = pick(random, decimals + 2), kind = pick(random, 7);
   std::string c = std::to_string(pick(random, decimals ? 60 : 6000));
@@ -161,7 +159,7 @@ std::pair<std::string, std::optional<double>> typedText(std::mt19937& random, in
   return {text, means(1)};
 }
 
-// A value as the print settings or a preset may hold it: a number in C's notation, or what a careless store left.
+// A value as the print settings or a preset hold it: C's notation, or what a careless store left.
 std::string storedValueText(std::mt19937& random, bool decimal) {
   static const char* kOdd[] = {"\t\n+35", "1e999", "-1e-50", "99999999999", "9223372036854775808", "nan", "+-3"};
   return chance(random, 20) ? kOdd[pick(random, 7)] : typedText(random, decimal ? 5 : 0, ".").first;
@@ -316,7 +314,7 @@ class Sequence {
     if (!panel_) return Failure{-1, "the plug-in gave no panel"};
     if (auto what = check()) return Failure{-1, *what};
     for (std::size_t i = 0; i < steps.size(); ++i) {
-      // An edit left unfinished ends with any step that moves the focus: such a step is held to the agreement only.
+      // A step that moves the focus also ends an unfinished edit: held to the agreement only.
       const bool pending =
           view_ && std::ranges::any_of(kNumeric, [&](auto& n) { return view_->hasPendingEdit(n.field); });
       const Before before{held(false), held(true), view_ && view_->state("autoFocusCheckBox") == 1,
@@ -327,7 +325,7 @@ class Sequence {
           steps[i].kind == Step::kRestore || steps[i].kind == Step::kPreset || steps[i].kind == Step::kStoredValues;
       restored_ = restored_ || justRestored_;
       std::string what = check().value_or("") + intent(steps[i], before, took);
-      // A value text goes to the host as C writes its number: "%d", or "%f" for the thickness, in any language.
+      // A value text goes to the host as C writes it: "%d", or "%f" for the thickness.
       for (const std::string& request : noting_->requests) {
         const bool decimal = request.starts_with("CustommaterialThickness");
         const std::string text = request.substr(request.find('=') + 1);
@@ -399,7 +397,7 @@ class Sequence {
     return false;
   }
 
-  // The job's options (and the print settings), to tell whether a step changed anything: the panel agrees with them.
+  // The job's options (and print settings), to tell whether a step changed anything.
   std::string held(bool withPrintSettings) const {
     std::ostringstream out;
     for (const auto& [option, choice] : host::jobOptionsFromMarks(host_->ppdFile()).options) out << option << choice;
@@ -412,9 +410,9 @@ class Sequence {
     bool autoFocusOn, gridOn, pendingEdit;
   };
 
-  // What a person's step must have done, by the person's intent. A show or a text the field must refuse
-  // changes nothing and sends nothing; a typed number is taken whole or refused (not where the printer takes it); a
-  // number goes as "Custom", then its C text, which the print settings keep; vector grid goes off before auto focus.
+  // A person's intent: a show or a text the field must refuse changes and sends nothing; a typed number is taken
+  // whole or refused (not where the printer takes it); a number goes as "Custom", then its C text, kept in the print
+  // settings; vector grid goes off before auto focus.
   std::string intent(const Step& step, const Before& before, bool took) {
     std::string asks;
     for (const std::string& request : noting_->requests) asks += " " + request;
@@ -485,7 +483,7 @@ class Sequence {
     for (const ChoiceSetting& setting : kChoices) {
       const std::optional<std::string>& field = p.*setting.field;
       std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
-      // Vector sorting has no default of the panel's: its pop-up is blank, showing no wrong value, until a restore.
+      // Vector sorting has no default of the panel's: its pop-up is blank until a restore.
       expect(field == mark || (!field && !restored_ && setting.field == &ZarvikPDE::vectorSortingChoice),
              std::string(setting.option) + ": field " + show(field) + ", PPD " + show(mark));
       expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
@@ -499,7 +497,7 @@ class Sequence {
       NSInteger field = p.*setting.field;
       if (ppdFindOption(ppd, setting.option)) {
         std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
-        // Only "enabled" as written is on; a restore reads "Enabled" as off, a click the person made is on.
+        // Only "enabled" is on; a restore reads "Enabled" as off, a click as on.
         NSInteger on = mark == "enabled" ? 1 : 0;
         expect(field == on || (!justRestored_ && mark && sameKeyword(*mark, "enabled")),
                std::string(setting.option) + ": field " + std::to_string(field) + ", PPD " + show(mark));
@@ -543,7 +541,7 @@ class Sequence {
       }
       if (!view_) continue;
       if (!view_->hasPendingEdit(setting.field)) {
-        // Read as the person reads it: German writes a comma where C writes a point, and means no point.
+        // As a person reads it: German writes a comma for C's point, and no point.
         std::string text = view_->text(setting.field);
         if (german_)
           for (char& c : text) c = c == ',' ? '.' : c == '.' ? '?' : c;
@@ -603,7 +601,7 @@ AgreementRun agreementRunFromEnvironment(long defaultSequences) {
 
 AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
   AgreementResult result;
-  // The decimal separator of the language the run is asked for (a toolkit in another fails it): no digit grouping.
+  // The separator of the language the run is asked for: a toolkit in another fails it.
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
   const std::string separator = language && std::string(language) == "de" ? "," : ".";
   TemporaryFolder folder("zarvik-agreement");
