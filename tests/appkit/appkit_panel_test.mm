@@ -157,9 +157,13 @@ class AppKitDrivenPanel final : public DrivenPanel, public ViewDriver {
 // One bundle for the whole program, as a dialog loads a plug-in once.
 class AppKitPanelPlatform final : public PanelPlatform {
  public:
+  // As macOS 13 makes a principal class that conforms to PDEPlugIn: initWithBundle:, its one initialiser, gives the
+  // instance back.
   AppKitPanelPlatform() : bundle([[::NSBundle alloc] initWithPath:nsText(ZARVIK_APPKIT_BUNDLE_DIR)]) {
-    principal = [[[bundle principalClass] alloc] init];
-    if (![principal initWithBundle:bundle]) throw std::runtime_error("the principal class refused its bundle");
+    Class principalClass = [bundle principalClass];
+    if (![principalClass conformsToProtocol:@protocol(PDEPlugIn)]) throw std::runtime_error("no PDEPlugIn class");
+    principal = [[principalClass alloc] initWithBundle:bundle];
+    if (principal == nil) throw std::runtime_error("the principal class refused its bundle");
   }
   std::string name() const override { return "AppKit"; }
   std::unique_ptr<DrivenPanel> build(std::shared_ptr<PDEPluginCallback> host) override {
