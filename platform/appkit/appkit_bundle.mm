@@ -195,6 +195,11 @@ bool AppKitBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
     owner.setView(std::move(view));
     loaded = true;
   }
+#ifdef GNUSTEP
+  // GNUstep (gui 0.29) hands the top-level objects over retained once more,
+  // as its older loading call did; Apple's array is their only owner.
+  for (NSUInteger i = 0; i < [topLevelObjects count]; ++i) [[topLevelObjects objectAtIndex:i] release];
+#endif
   LEAVE_POOL
   return loaded;
 }

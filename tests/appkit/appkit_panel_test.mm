@@ -51,18 +51,14 @@ bool pumpEvents(double seconds = 0) {
 class AppKitDrivenPanel final : public DrivenPanel, public ViewDriver {
  public:
   AppKitDrivenPanel(ZarvikPDEPanel* panel, ZarvikTestHost* host) : panel_([panel retain]), host_([host retain]) {}
+  // The window goes with what it shows: the events still due to it are handed out before it is freed.
   ~AppKitDrivenPanel() override {
-    // GNUstep may still hand a closed window events or timers that arrive late under load: the window and the panel
-    // whose view it holds are kept until the program ends rather than freed under them.
-    static NSMutableArray* retired = [[NSMutableArray alloc] init];
     [window_ makeFirstResponder:nil];
     [window_ orderOut:nil];
-    if (window_ != nil) [retired addObject:window_];
-    [retired addObject:panel_];
+    pumpEvents();
     [window_ release];
     [panel_ release];
     [host_ release];
-    pumpEvents();
   }
 
   const ZarvikPDE& core() const override { return *static_cast<const ZarvikPDE*>([panel_ corePanel]); }
@@ -173,6 +169,11 @@ class AppKitPanelPlatform final : public PanelPlatform {
     return [panels count] == 1 ? std::make_unique<AppKitDrivenPanel>([panels objectAtIndex:0], object) : nullptr;
   }
 
+  ~AppKitPanelPlatform() override {
+    [principal release];
+    [bundle release];
+  }
+
   ::NSBundle* bundle;
   id<PDEPlugIn> principal;
 };
@@ -228,6 +229,35 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
   view->clickCheckBox("autoFocusCheckBox");
   for (const char* typed : {"2.5", "3,5"}) view->typeText("materialTextBox", typed, true);
   EXPECT_EQ(p.oMaterialThickness, 2.5f);
+}
+
+// A panel that goes takes its view and controls along (run under Valgrind as appkit_teardown): nothing but the test
+// holds the host or a control afterwards, and the control's action reaches no panel.
+TEST(AppKitTeardownTest, APanelThatGoesFreesItsViewAndItsControlsSendNothing) {
+  auto opened = host::CupsPpdHost::openFile(samplePpdPath());
+  ASSERT_TRUE(opened.ok()) << opened.error();
+  ZarvikTestHost* host = nil;
+  ::NSSlider* slider = nil;
+  ENTER_POOL
+  std::unique_ptr<DrivenPanel> built = platform().build(opened.take());
+  auto* panel = static_cast<AppKitDrivenPanel*>(built.get());
+  if (panel != nullptr && panel->loadView() != nullptr) {
+    panel->willShow();
+    host = [panel->host_ retain];
+    slider = [[panel->panel_ valueForKey:@"rSpeedSlider"] retain];
+  }
+  built.reset();
+  LEAVE_POOL
+  ASSERT_NE(slider, nil);
+  const int requests = host->requests_;
+  [slider setDoubleValue:[slider maxValue]];
+  [NSApp sendAction:[slider action] to:[slider target] from:slider];
+  pumpEvents();
+  EXPECT_EQ(host->requests_, requests);
+  EXPECT_EQ([slider retainCount], 1u);
+  EXPECT_EQ([host retainCount], 1u);
+  [slider release];
+  [host release];
 }
 
 // ctest names the language in ZARVIK_EXPECTED_LANGUAGE; ZARVIK_PANEL_SCREENSHOT: where to save docs/panel-appkit.png.
