@@ -175,12 +175,12 @@ std::string AppKitBundle::localizedStringForKey(std::string_view key, std::optio
 }
 
 bool AppKitBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
-  NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
+  bool loaded = false;
+  ENTER_POOL
   NSString* nibName = toNSString(name);
   ::NSNib* nib = [[[::NSNib alloc] initWithNibNamed:nibName bundle:bundle_] autorelease];
   ZarvikNibOwner* nibOwner = [[[ZarvikNibOwner alloc] init] autorelease];
   NSArray* topLevelObjects = nil;
-  bool loaded = false;
   if (nib == nil || ![nib instantiateWithOwner:nibOwner topLevelObjects:&topLevelObjects]) {
     NSLog("Zarvik PDE cannot load the view %@ from %@", name, fromNSString([bundle_ bundlePath]));
   } else if (![[[nibOwner outlets] objectForKey:kRootOutlet] isKindOfClass:[::NSView class]]) {
@@ -195,7 +195,12 @@ bool AppKitBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
     owner.setView(std::move(view));
     loaded = true;
   }
-  [pool release];
+#ifdef GNUSTEP
+  // GNUstep (gui 0.29) hands the top-level objects over retained once more,
+  // as its older loading call did; Apple's array is their only owner.
+  for (NSUInteger i = 0; i < [topLevelObjects count]; ++i) [[topLevelObjects objectAtIndex:i] release];
+#endif
+  LEAVE_POOL
   return loaded;
 }
 

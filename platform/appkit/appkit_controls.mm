@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "panel/value_text.h"
+#include "platform/appkit/appkit_firewall.h"
 #include "platform/appkit/appkit_text.h"
 
 @implementation ZarvikControlTarget
@@ -17,14 +18,23 @@
   adapter_ = nullptr;
 }
 
+// AppKit calls these for a person's input: the firewall keeps exceptions
+// out of its event loop. (The lambdas take copies: g++ does not capture
+// self.)
 - (void)controlAction:(id)sender {
   (void)sender;
-  if (adapter_ != nullptr) adapter_->controlSentAction();
+  zarvik::appkit::AppKitControl* adapter = adapter_;
+  zarvik::appkit::firewall("controlAction:", [adapter] {
+    if (adapter != nullptr) adapter->controlSentAction();
+  });
 }
 
 - (void)controlTextDidChange:(NSNotification*)notification {
   (void)notification;
-  if (adapter_ != nullptr) adapter_->personTyped();
+  zarvik::appkit::AppKitControl* adapter = adapter_;
+  zarvik::appkit::firewall("controlTextDidChange:", [adapter] {
+    if (adapter != nullptr) adapter->personTyped();
+  });
 }
 
 @end
@@ -160,12 +170,12 @@ void AppKitCheckBox::controlSentAction() {
 
 void AppKitCheckBox::setEnabled(bool enabled) { [button() setEnabled:enabled]; }
 
-NSInteger AppKitCheckBox::state() const { return [button() state] == NSOnState ? 1 : 0; }
+NSInteger AppKitCheckBox::state() const { return [button() state] == NSControlStateValueOn ? 1 : 0; }
 
 void AppKitCheckBox::setState(NSInteger state) {
   // AppKit would show 2 or -1 as ticked or mixed; the panel's boxes are on
   // for 1 only.
-  [button() setState:state == 1 ? NSOnState : NSOffState];
+  [button() setState:state == 1 ? NSControlStateValueOn : NSControlStateValueOff];
 }
 
 // Slider.

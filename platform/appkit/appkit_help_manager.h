@@ -1,7 +1,8 @@
-// Help on AppKit: a bundle's help book, named by its CFBundleHelpBookName
-// entry. Where the system's NSHelpManager registers books and opens anchors
-// (Apple's), it does both; GNUstep's has neither, so there the book's index
-// page in the bundle's localised resources is opened with NSWorkspace.
+// Help on AppKit: a bundle's help book, the bundle in its resources that
+// CFBundleHelpBookFolder names, known by its CFBundleHelpBookName. Where the
+// system's NSHelpManager registers books and opens anchors (Apple's), it
+// does both; GNUstep's has neither, so there the book's index page in the
+// bundle's language is opened with NSWorkspace.
 #pragma once
 
 #include "platform/appkit/appkit_import.h"
@@ -11,11 +12,14 @@
 
 namespace zarvik::appkit {
 
+inline constexpr char kHelpBookFolderKey[] = "CFBundleHelpBookFolder";
+
 class AppKitHelpManager final : public zarvik::NSHelpManager {
  public:
   ~AppKitHelpManager() override;
   // True when `bundle` is an AppKitBundle whose help book the system
-  // registered, or, without that, whose book folder holds an index.html.
+  // registered, or, without that, whose book holds an index.html for one of
+  // the bundle's languages.
   bool registerBooksInBundle(const zarvik::NSBundle& bundle) override;
   // Does nothing for a book that was not registered.
   void openHelpAnchor(std::string_view anchor, std::string_view book) override;

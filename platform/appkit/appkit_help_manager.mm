@@ -21,17 +21,26 @@ bool AppKitHelpManager::registerBooksInBundle(const zarvik::NSBundle& bundle) {
   const auto* onDisk = dynamic_cast<const AppKitBundle*>(&bundle);
   if (onDisk == nullptr) return false;
   std::optional<std::string> book = onDisk->objectForInfoDictionaryKey(kHelpBookNameKey);
-  if (!book || book->empty()) return false;
+  std::optional<std::string> folder = onDisk->objectForInfoDictionaryKey(kHelpBookFolderKey);
+  if (!book || book->empty() || !folder || folder->empty()) return false;
   ::NSHelpManager* system = [::NSHelpManager sharedHelpManager];
   if ([system respondsToSelector:@selector(registerBooksInBundle:)]) {
     return [system registerBooksInBundle:onDisk->bundle()];
   }
-  // The book is a folder in each language's .lproj; GNUstep looks for a
-  // folder's localised copies inside the folder, so the folder is found
-  // first, as any localised resource.
-  NSString* folder = [onDisk->bundle() pathForResource:toNSString(*book) ofType:nil];
-  NSString* page = [folder stringByAppendingPathComponent:@"index.html"];
-  if (page == nil || ![[NSFileManager defaultManager] fileExistsAtPath:page]) return false;
+  // The book's index page in the first of the bundle's languages that has
+  // one, as Help Viewer picks it.
+  ::NSBundle* plugIn = onDisk->bundle();
+  NSString* pages = [[plugIn pathForResource:toNSString(*folder) ofType:nil]
+      stringByAppendingPathComponent:@"Contents/Resources"];
+  NSMutableArray* languages = [NSMutableArray arrayWithArray:[plugIn preferredLocalizations]];
+  if (NSString* region = [plugIn objectForInfoDictionaryKey:@"CFBundleDevelopmentRegion"]) [languages addObject:region];
+  NSString* page = nil;
+  for (NSUInteger i = 0; pages != nil && page == nil && i < [languages count]; ++i) {
+    NSString* candidate = [pages stringByAppendingPathComponent:[NSString stringWithFormat:@"%@.lproj/index.html",
+                                                                   [languages objectAtIndex:i]]];
+    if ([[NSFileManager defaultManager] fileExistsAtPath:candidate]) page = candidate;
+  }
+  if (page == nil) return false;
   auto [entry, added] = indexPages_.try_emplace(*book, nil);
   [entry->second release];
   entry->second = [page retain];

@@ -8,6 +8,10 @@
 
 namespace zarvik::appkit {
 
+#ifdef __APPLE__
+class ApplePrintSettings;
+#endif
+
 class AppKitHostCallback final : public PDEPluginCallback {
  public:
   // Keeps `host` for as long as this object lives.
@@ -26,7 +30,8 @@ class AppKitHostCallback final : public PDEPluginCallback {
  private:
   id<PDEPlugInCallbackProtocol> host_;
 #ifdef __APPLE__
-  std::unique_ptr<zarvik::PMPrintSettings> settings_;
+  // The one wrapper of the host's print settings this callback hands out.
+  std::unique_ptr<ApplePrintSettings> settings_;
 #endif
 };
 

@@ -3,14 +3,25 @@
 #include "platform/appkit/appkit_text.h"
 
 namespace zarvik::appkit {
-namespace {
 
 #ifdef __APPLE__
 // Apple's print settings as the core's: text values as CFString, numbers
-// read back as double.
+// read back as double. One per callback object, so a reference the core
+// holds stays valid across nested calls; it keeps the host's settings
+// object it was last given alive.
 class ApplePrintSettings final : public zarvik::PMPrintSettings {
  public:
-  explicit ApplePrintSettings(::PMPrintSettings settings) : settings_(settings) {}
+  ApplePrintSettings() = default;
+  ~ApplePrintSettings() override { use(nullptr); }
+  ApplePrintSettings(const ApplePrintSettings&) = delete;
+  ApplePrintSettings& operator=(const ApplePrintSettings&) = delete;
+
+  void use(::PMPrintSettings settings) {
+    if (settings == settings_) return;
+    if (settings != nullptr) ::PMRetain(settings);
+    if (settings_ != nullptr) ::PMRelease(settings_);
+    settings_ = settings;
+  }
 
   zarvik::OSStatus getValue(std::string_view key, PrintSettingValue& value) const override {
     CFTypeRef stored = nullptr;
@@ -34,13 +45,18 @@ class ApplePrintSettings final : public zarvik::PMPrintSettings {
   }
 
  private:
-  ::PMPrintSettings settings_;
+  ::PMPrintSettings settings_ = nullptr;
 };
 #endif
 
-}  // namespace
-
-AppKitHostCallback::AppKitHostCallback(id host) : host_([host retain]) {}
+AppKitHostCallback::AppKitHostCallback(id host)
+    : host_([host retain])
+#ifdef __APPLE__
+      ,
+      settings_(std::make_unique<ApplePrintSettings>())
+#endif
+{
+}
 
 AppKitHostCallback::~AppKitHostCallback() { [host_ release]; }
 
@@ -61,7 +77,7 @@ zarvik::PMPrintSettings* AppKitHostCallback::printSettings() {
 #ifdef __APPLE__
   ::PMPrintSettings settings = [host_ printSettings];
   if (settings == nullptr) return nullptr;
-  settings_ = std::make_unique<ApplePrintSettings>(settings);
+  settings_->use(settings);
   return settings_.get();
 #else
   return [host_ printSettings];

@@ -12,3 +12,12 @@
 #include "panel/zarvik_pde.h"
 
 #import <AppKit/AppKit.h>
+
+// Autorelease pools as blocks: @autoreleasepool where the compiler has it
+// (clang, on Apple and with GNUstep). g++ has only pool objects, which
+// GNUstep's own ENTER_POOL and LEAVE_POOL make for it. A return inside the
+// block would skip the pool's drain on g++: there is none.
+#ifndef ENTER_POOL
+#define ENTER_POOL @autoreleasepool {
+#define LEAVE_POOL }
+#endif

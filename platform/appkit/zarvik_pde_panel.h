@@ -1,6 +1,7 @@
 // The plug-in's Objective-C classes: the principal class the dialog finds
 // through the bundle's NSPrincipalClass, and the panel it hands out. Both
-// forward every message to the C++ core.
+// forward every message to the C++ core, each behind a firewall: no
+// exception goes back into the host.
 #pragma once
 
 #include "platform/appkit/pde_protocols.h"

@@ -51,11 +51,6 @@ PlugInBundle::Opened PlugInBundle::open(const std::string& path) {
   std::unique_ptr<PlugInBundle> bundle(new PlugInBundle());
   bundle->path_ = path;
   bundle->info_ = std::move(*info);
-  std::optional<std::string> type = bundle->infoValue(kPanelTypeKey);
-  if (type != kPrintDialogExtensionType) {
-    return {nullptr, path + " is not a print dialog extension: its Info.plist has no " + kPanelTypeKey + " " +
-                         std::string(kPrintDialogExtensionType)};
-  }
   std::optional<std::string> executable = bundle->infoValue(kBundleExecutableKey);
   if (!executable || executable->empty()) {
     return {nullptr, "the Info.plist of " + path + " names no " + kBundleExecutableKey};

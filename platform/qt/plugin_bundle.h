@@ -17,8 +17,6 @@ namespace zarvik {
 // The Info.plist keys the loader reads.
 inline constexpr char kBundleExecutableKey[] = "CFBundleExecutable";
 inline constexpr char kPrincipalClassKey[] = "NSPrincipalClass";
-// The panel type the bundle declares itself a plug-in for.
-inline constexpr char kPanelTypeKey[] = "PDEPanelType";
 
 class PlugInBundle {
  public:
@@ -28,9 +26,10 @@ class PlugInBundle {
   };
 
   // Opens the bundle directory `path` (…/ZarvikPDE.plugin): its Info.plist
-  // must declare the print dialog extension type, name the executable under
-  // Contents/MacOS and the principal class; the module is loaded, the
-  // principal class created and initialised with the bundle.
+  // must name the executable under Contents/MacOS and the principal class,
+  // as a Mac's dialog reads it (the panel types are the principal class's
+  // answer); the module is loaded, the principal class created and
+  // initialised with the bundle.
   [[nodiscard]] static Opened open(const std::string& path);
 
   // Deletes the principal class. The module stays loaded for the rest of

@@ -1,6 +1,8 @@
 #include "platform/qt/qt_help_manager.h"
 
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 
 #include "panel/option_table.h"
 #include "platform/qt/qt_bundle.h"
@@ -11,8 +13,15 @@ bool QtHelpManager::registerBooksInBundle(const NSBundle& bundle) {
   const auto* onDisk = dynamic_cast<const QtBundle*>(&bundle);
   if (onDisk == nullptr) return false;
   std::optional<std::string> book = onDisk->objectForInfoDictionaryKey(kHelpBookNameKey);
-  if (!book || book->empty()) return false;
-  QString indexPage = onDisk->pathForLocalizedResource(QString::fromStdString(*book) + "/index.html");
+  std::optional<std::string> folder = onDisk->objectForInfoDictionaryKey("CFBundleHelpBookFolder");
+  if (!book || book->empty() || !folder || folder->empty()) return false;
+  // The book is a bundle of its own with a folder per language.
+  const QDir pages(QDir(onDisk->resourcesPath()).filePath(QString::fromStdString(*folder) + "/Contents/Resources"));
+  QString indexPage;
+  for (const QString& language : {onDisk->language(), QString("en")}) {
+    QString candidate = pages.filePath(language + ".lproj/index.html");
+    if (indexPage.isEmpty() && !language.isEmpty() && QFileInfo::exists(candidate)) indexPage = candidate;
+  }
   if (indexPage.isEmpty()) return false;
   indexPages_.insert_or_assign(*book, indexPage);
   return true;

@@ -1,6 +1,6 @@
-// Help on Qt: a bundle's help book is a folder of HTML pages in its
-// localised resources, named by the bundle's CFBundleHelpBookName entry and
-// opened in the desktop's browser.
+// Help on Qt: a bundle's help book is the bundle in its resources that
+// CFBundleHelpBookFolder names, known by its CFBundleHelpBookName, with
+// HTML pages per language; they open in the desktop's browser.
 #pragma once
 
 #include <QString>
@@ -16,8 +16,7 @@ namespace zarvik::qt {
 class QtHelpManager final : public NSHelpManager {
  public:
   // True when `bundle` is a bundle on disk (a QtBundle) whose help book
-  // folder, in the bundle's language or its development region's, holds an
-  // index.html. A book registered again takes the new bundle's pages.
+  // holds an index.html in the bundle's language or in English. A book registered again takes the new bundle's pages.
   bool registerBooksInBundle(const NSBundle& bundle) override;
   // Opens the registered book's index page at `anchor` with
   // QDesktopServices; does nothing for a book that was not registered.
