@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <set>
 #include <stdexcept>
 
@@ -192,9 +193,35 @@ class AppKitPanelTest : public ::testing::Test {
   ViewDriver* view = nullptr;
 };
 
+// The sequence the agreement runs now, and how to run it alone: an exception aborts the program (see main) and names it.
+std::string sequenceUnderway;
+
+[[noreturn]] void abortWith(const std::string& what) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::fprintf(stderr, "Uncaught %s\nin %s.%s%s%s\n", what.c_str(), test ? test->test_suite_name() : "main",
+               test ? test->name() : "", sequenceUnderway.empty() ? "" : ", ", sequenceUnderway.c_str());
+  std::abort();
+}
+
 TEST(AppKitPanelAgreementTest, TheAppKitViewShowsWhatTheJobCarriesAfterEveryStep) {
   // Fewer than on Qt: GNUstep takes a tenth of a second to read each nib.
-  AgreementResult result = runAgreement(platform(), agreementRunFromEnvironment(100));
+  const AgreementRun run = agreementRunFromEnvironment(100);
+  AgreementResult result;
+  for (long i = 0; i < run.sequences && !result.failure; ++i) {
+    AgreementRun one = run;
+    one.sequences = 1;
+    one.firstSeed = run.firstSeed + static_cast<std::uint32_t>(i);
+    const char* replay = std::getenv("ZARVIK_AGREEMENT_REPLAY");
+    sequenceUnderway = "agreement sequence " + std::to_string(one.firstSeed) + "\nReplay: " +
+                       (run.replay ? "ZARVIK_AGREEMENT_REPLAY=" + std::string(replay)
+                                   : "ZARVIK_AGREEMENT_SEED=" + std::to_string(one.firstSeed) +
+                                         " ZARVIK_AGREEMENT_SEQUENCES=1");
+    const AgreementResult part = runAgreement(platform(), one);
+    result.sequences += part.sequences;
+    result.steps += part.steps;
+    result.failure = part.failure;
+  }
+  sequenceUnderway.clear();
   std::printf("agreement on AppKit: %ld sequences, %ld steps\n", result.sequences, result.steps);
   EXPECT_FALSE(result.failure.has_value()) << result.failure.value_or("");
 }
@@ -269,6 +296,23 @@ int main(int argc, char** argv) {
     _NSLog_printf_handler = [](NSString* line) { zarvik::testing::logged.push_back([line UTF8String]); };
 #endif
   [NSApplication sharedApplication];
+  // An exception ends the program with its name, its reason and the test or sequence that raised it. gtest would report
+  // an Objective-C exception as an unknown one, and g++ cannot catch it by type in Objective-C++; uncaught, GNUstep would
+  // wait on a modal error panel that nobody under xvfb-run closes. --gtest_catch_exceptions=1 restores gtest's catching.
+  ::testing::GTEST_FLAG(catch_exceptions) = false;
+  NSSetUncaughtExceptionHandler([](NSException* exception) {
+    zarvik::testing::abortWith(std::string([[exception name] UTF8String]) + ": " + [[exception reason] UTF8String]);
+  });
+  std::set_terminate([] {
+    std::string what = "an unknown exception";
+    try {
+      if (std::current_exception()) std::rethrow_exception(std::current_exception());
+    } catch (const std::exception& error) {
+      what = std::string("C++ exception: ") + error.what();
+    } catch (...) {
+    }
+    zarvik::testing::abortWith(what);
+  });
   ::testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   [pool release];
