@@ -12,7 +12,7 @@
 
 #include "panel/system_log.h"
 #include "panel/zarvik_pde.h"
-#include "memory_toolkit.h"
+#include "support/memory_toolkit.h"
 #include "support/recording_host.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -28,12 +28,10 @@ class Discard final : public LogSink {
 };
 
 // The platform the panel runs on in every benchmark: a silent log and the
-// in-memory bundle. `recorded`: whether the in-memory controls journal what
-// is done to them and the test host keeps a list of the requests, as in the
-// tests; without the recordings what remains is the panel's own cost.
+// in-memory bundle. `recorded`: whether the test host keeps a list of the
+// requests, as in the tests; without it what remains is the panel's own cost.
 struct Platform {
   explicit Platform(bool recorded) : recorded(recorded), previousLog(setLogSink(&discard)) {
-    bundle->keepsJournal = recorded;
     registerBundleForClass(kPanelClassName, bundle);
   }
   ~Platform() {
@@ -80,7 +78,7 @@ using ScopedPpd = std::unique_ptr<ppd_file_t, void (*)(ppd_file_t*)>;
   benchmark::DoNotOptimize(panel.get());
 }
 
-[[gnu::noinline]] void iterationSliderAction(MemorySlider& slider, float value) { slider.userMoves(value); }
+[[gnu::noinline]] void iterationSliderAction(MemorySlider& slider, float value) { slider.userSets(value); }
 
 [[gnu::noinline]] void iterationFillAndRefresh(ZarvikPDE& panel) {
   panel.initializePopup();
@@ -113,7 +111,7 @@ void BM_SliderActionEndToEnd(benchmark::State& state) {
   std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
   panel->panelView();
   panel->willShow();
-  MemorySlider& slider = platform.bundle->loadedView->slider("rPowerSlider");
+  auto& slider = dynamic_cast<MemorySlider&>(*platform.bundle->loadedView->controls.at("rPowerSlider"));
   float value = 10;
   for (auto _ : state) {
     iterationSliderAction(slider, value);
@@ -121,7 +119,6 @@ void BM_SliderActionEndToEnd(benchmark::State& state) {
     // Keep the recordings from growing across iterations.
     host->calls.clear();
     host->settings.writes.clear();
-    platform.bundle->loadedView->journal.clear();
   }
 }
 BENCHMARK(BM_SliderActionEndToEnd)->ArgName("recorded")->Arg(1)->Arg(0);

@@ -15,9 +15,10 @@
 using namespace zarvik::host;
 using zarvik::fuzz::check, zarvik::fuzz::plainLine;
 
-// A host over the PPD and its custom value's parameter, or none.
-static std::pair<std::unique_ptr<CupsPpdHost>, ppd_cparam_t*> openHost(const std::string& text) {
-  ScopedPpd ppd(zarvik::fuzz::openPpd(text).release());
+// A host over the PPD, its defaults marked, and its custom value's parameter, or none.
+static std::pair<std::unique_ptr<CupsPpdHost>, ppd_cparam_t*> openHost(const zarvik::testing::TemporaryPpd& file) {
+  ScopedPpd ppd(ppdOpenFile(file.path().c_str()));
+  if (ppd) ppdMarkDefaults(ppd.get());
   ppd_cparam_t* param = ppdFirstCustomParam(ppdFindCustomOption(ppd.get(), "cValue"));  // each takes a null
   return {param ? std::make_unique<CupsPpdHost>(std::move(ppd)) : nullptr, param};
 }
@@ -50,9 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<double> decimal = parseDecimal(value);
   check(!decimal || (numberForm(value, true) && identical(*decimal, std::strtod(value.c_str(), nullptr))), "as strtod");
 
-  const std::string ppd = "*PPD-Adobe: \"4.3\"\n*OpenUI *cValue: PickOne\n*DefaultcValue: Low\n*cValue Low: \"\"\n"
+  const std::string text = "*PPD-Adobe: \"4.3\"\n*OpenUI *cValue: PickOne\n*DefaultcValue: Low\n*cValue Low: \"\"\n"
                           "*CloseUI: *cValue\n*CustomcValue True: \"pop\"\n*ParamCustomcValue v: 1 " + type + " " +
                           range[0] + " " + range[1] + "\n";
+  const zarvik::testing::TemporaryPpd ppd(text);
   const auto [host, param] = openHost(ppd);
   if (!host) return 0;  // libcups does not read the range: nothing to check
   const double low = number(*param, param->minimum), high = number(*param, param->maximum);

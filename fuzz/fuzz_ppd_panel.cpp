@@ -4,9 +4,9 @@
 #include <tuple>
 
 #include "fuzz_checks.h"
-#include "memory_toolkit.h"
 #include "panel/ppd_lookup.h"
 #include "panel/zarvik_pde.h"
+#include "support/memory_toolkit.h"
 #include "support/recording_host.h"
 
 using namespace zarvik;
@@ -20,17 +20,24 @@ static auto fields(const ZarvikPDE& p) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 16) return 0;
-  auto ppd = fuzz::openPpd({reinterpret_cast<const char*>(data) + 16, size - 16});
+  TemporaryPpd file({reinterpret_cast<const char*>(data) + 16, size - 16});
+  ppd_file_t* ppd = file.get();
   if (!ppd) return 0;  // libcups refuses it: a clear result
+  ppdMarkDefaults(ppd);  // as a host opening it does
   LogCapture log;
   auto bundle = std::make_shared<MemoryBundle>();
   registerBundleForClass(kPanelClassName, bundle);
-  auto host = std::make_shared<RecordingHost>(ppd.get());
+  auto host = std::make_shared<RecordingHost>(ppd);
   unsigned call = 0, accepted = 0;  // bit k of the first two bytes refuses request k, modulo 16; count the rest
   host->decide = [&](auto, auto) { return (((data[0] | data[1] << 8) >> (call++ % 16)) & 1) == 0 && ++accepted; };
   std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
-  auto missing = [&](std::string_view keyword) { return !ppd::findOption(ppd.get(), std::string(keyword)); };
-  fuzz::check(!panel == std::ranges::any_of(kRequiredOptions, missing), "a panel exactly when the PPD has the options");
+  // The thirteen options the engraver's PPD must declare, as its documentation lists them.
+  static constexpr const char* kThirteen[] = {"JobType",     "CenterEngraving", "EngravingDirection", "cResolution",
+                                              "rasterSpeed", "rasterPower",     "dithering",          "vectorSpeed",
+                                              "vectorPower", "vectorFreq",      "vectorSort",         "vectorSpeedComp",
+                                              "vectorPowerComp"};
+  auto missing = [&](const char* keyword) { return ppdFindOption(ppd, keyword) == nullptr; };
+  fuzz::check(!panel == std::ranges::any_of(kThirteen, missing), "a panel exactly when the PPD has the options");
   if (panel) {
     panel->panelView();
     panel->willShow();
@@ -43,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       accepted = 0;
       if (auto* pop = dynamic_cast<MemoryPopUpButton*>(control)) pop->userSelects(value % (pop->items.size() + 1) - 1);
       if (auto* box = dynamic_cast<MemoryButton*>(control)) box->userClicks();
-      if (auto* slider = dynamic_cast<MemorySlider*>(control)) slider->userMoves(std::int8_t(value) * 37.5f);
-      if (auto* field = dynamic_cast<MemoryTextField*>(control)) field->userTypes(value / 8.0f);
+      if (auto* slider = dynamic_cast<MemorySlider*>(control)) slider->userSets(std::int8_t(value) * 37.5f);
+      if (auto* field = dynamic_cast<MemoryTextField*>(control)) field->userSets(value / 8.0f);
       fuzz::check(accepted > 0 || fields(*panel) == before, "a field changed although the host refused");
       for (const ControlActionRow& row : controlActions()) {
         if (!row.choiceField || row.senders[0] != outlet || accepted == 0) continue;
         auto keyword = [](const ppd_choice_t& choice) { return std::optional(keywordString(choice.choice)); };
-        const auto choices = ppd::choicesOf(ppd::findOption(ppd.get(), std::string(row.optionKey)));
+        const auto choices = ppd::choicesOf(ppd::findOption(ppd, std::string(row.optionKey)));
         fuzz::check(std::ranges::count(choices, (*panel).*row.choiceField, keyword), "a picked keyword is a choice");
       }
     }

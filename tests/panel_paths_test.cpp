@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "memory_toolkit.h"
+#include "support/memory_toolkit.h"
 #include "panel/zarvik_pde.h"
 #include "plugin/zarvik_pde_plugin.h"
 #include "support/files.h"

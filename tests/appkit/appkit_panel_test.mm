@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <set>
 #include <stdexcept>
 
@@ -38,7 +39,7 @@
 namespace zarvik::testing {
 namespace {
 
-std::vector<std::string> logged;  // the panel's log lines, unless ZARVIK_VERBOSE prints them
+std::vector<std::string> logged;  // the panel's log lines
 
 NSString* nsText(std::string_view text) { return [NSString stringWithUTF8String:std::string(text).c_str()]; }
 
@@ -201,9 +202,35 @@ class AppKitPanelTest : public ::testing::Test {
   ViewDriver* view = nullptr;
 };
 
+// The agreement sequence under way and how to run it alone, which an exception names as it ends the program (main).
+std::string sequenceUnderway;
+
+[[noreturn]] void abortWith(const std::string& what) {
+  const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::fprintf(stderr, "Uncaught %s\nin %s.%s%s%s\n", what.c_str(), test ? test->test_suite_name() : "main",
+               test ? test->name() : "", sequenceUnderway.empty() ? "" : ", ", sequenceUnderway.c_str());
+  std::abort();
+}
+
 TEST(AppKitPanelAgreementTest, TheAppKitViewShowsWhatTheJobCarriesAfterEveryStep) {
   // Fewer than on Qt: GNUstep takes a tenth of a second to read each nib.
-  AgreementResult result = runAgreement(platform(), agreementRunFromEnvironment(100));
+  const AgreementRun run = agreementRunFromEnvironment(100);
+  AgreementResult result;
+  for (long i = 0; i < run.sequences && !result.failure; ++i) {
+    AgreementRun one = run;
+    one.sequences = 1;
+    one.firstSeed = run.firstSeed + static_cast<std::uint32_t>(i);
+    const char* replay = std::getenv("ZARVIK_AGREEMENT_REPLAY");
+    sequenceUnderway = "agreement sequence " + std::to_string(one.firstSeed) + "\nReplay: " +
+                       (run.replay ? "ZARVIK_AGREEMENT_REPLAY=" + std::string(replay)
+                                   : "ZARVIK_AGREEMENT_SEED=" + std::to_string(one.firstSeed) +
+                                         " ZARVIK_AGREEMENT_SEQUENCES=1");
+    const AgreementResult part = runAgreement(platform(), one);
+    result.sequences += part.sequences;
+    result.steps += part.steps;
+    result.failure = part.failure;
+  }
+  sequenceUnderway.clear();
   std::printf("agreement on AppKit: %ld sequences, %ld steps\n", result.sequences, result.steps);
   EXPECT_FALSE(result.failure.has_value()) << result.failure.value_or("");
 }
@@ -221,8 +248,9 @@ TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing
   p.rSpeedTextBox->setFloatValue(25);
   pumpEvents(0.05);
   EXPECT_EQ(panel->host_->requests_, before);
-  EXPECT_EQ(view->sliderMinimum("rSpeedSlider") + view->sliderValue("rSpeedSlider"), 22);
-  EXPECT_EQ(view->sliderMaximum("vPowerSlider") + view->sliderValue("vPowerSlider"), 80);
+  // A slider's range shrinks to whole numbers inside it, and the handle stays on the track.
+  EXPECT_EQ(std::pair(view->sliderMinimum("rSpeedSlider"), view->sliderValue("rSpeedSlider")), std::pair(11.0, 11.0));
+  EXPECT_EQ(std::pair(view->sliderMaximum("vPowerSlider"), view->sliderValue("vPowerSlider")), std::pair(40.0, 40.0));
   EXPECT_EQ(view->state("vPowerCompCheckBox"), 0);  // a box is ticked for state 1 only
   EXPECT_EQ(view->shownKeyword("jobTypePopup"), std::nullopt);
   EXPECT_EQ(view->text("rSpeedTextBox"), "25");
@@ -275,11 +303,9 @@ TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) 
   EXPECT_STREQ([[objc panelKind] UTF8String], std::string(kPanelKind).c_str());
   EXPECT_FALSE(std::ranges::any_of(logged, [](auto& line) { return line.find("registering its help") != line.npos; }));
   EXPECT_EQ([[platform().principal PDEPanelsForType:@"org.example.other" withHostInfo:panel->host_] count], 0u);
-  EXPECT_EQ([[objc supportedPPDOptionKeys] count], panel->core().supportedPPDOptionKeys().size());
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
   const bool german = language != nullptr && std::string(language) == "de";
   EXPECT_STREQ([[objc panelName] UTF8String], german ? "Zarvik-Einstellungen" : "Zarvik Settings");
-  EXPECT_NE([[objc summaryInfo] objectForKey:[objc panelName]], nil);
   EXPECT_STREQ([[[objc valueForKey:@"autoFocusCheckBox"] title] UTF8String], german ? "Autofokus" : "Auto focus");
   EXPECT_STREQ([[[objc valueForKey:@"jobTypePopup"] itemTitleAtIndex:0] UTF8String], "Gravur über Kopf");
   ::NSView* root = [objc panelView];
@@ -299,6 +325,9 @@ TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) 
     NSData* png = [picture representationUsingType:NSPNGFileType properties:[NSDictionary dictionary]];
     EXPECT_TRUE([png writeToFile:nsText(file) atomically:YES]);
   }
+  // The dialog's summary names the job type the person picked, in the PPD's UTF-8.
+  view->pickItem("jobTypePopup", 1);
+  EXPECT_STREQ([[[objc summaryInfo] objectForKey:[objc panelName]] UTF8String], "Größe – Schneiden");
 }
 
 }  // namespace
@@ -307,11 +336,31 @@ TEST_F(AppKitPanelTest, ThePanelNamesItselfAndAppKitDrawsItInTheChosenLanguage) 
 int main(int argc, char** argv) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
 #ifdef GNUSTEP
-  // The panel's log lines, through NSLog, would bury the results.
-  if (std::getenv("ZARVIK_VERBOSE") == nullptr)
-    _NSLog_printf_handler = [](NSString* line) { zarvik::testing::logged.push_back([line UTF8String]); };
+  // The panel's log lines, through NSLog, are kept for the tests rather than burying the results; ZARVIK_VERBOSE
+  // prints them too.
+  _NSLog_printf_handler = [](NSString* line) {
+    zarvik::testing::logged.push_back([line UTF8String]);
+    if (std::getenv("ZARVIK_VERBOSE") != nullptr) std::fputs([line UTF8String], stderr);
+  };
 #endif
   [NSApplication sharedApplication];
+  // An exception ends the program with its name, its reason and the test or sequence that raised it. gtest would
+  // report an Objective-C exception as an unknown one, and g++ cannot catch it by type in Objective-C++; uncaught,
+  // GNUstep would wait on a modal error panel nobody under xvfb-run closes. --gtest_catch_exceptions=1 catches again.
+  ::testing::GTEST_FLAG(catch_exceptions) = false;
+  NSSetUncaughtExceptionHandler([](NSException* exception) {
+    zarvik::testing::abortWith(std::string([[exception name] UTF8String]) + ": " + [[exception reason] UTF8String]);
+  });
+  std::set_terminate([] {
+    std::string what = "an unknown exception";
+    try {
+      if (std::current_exception()) std::rethrow_exception(std::current_exception());
+    } catch (const std::exception& error) {
+      what = std::string("C++ exception: ") + error.what();
+    } catch (...) {
+    }
+    zarvik::testing::abortWith(what);
+  });
   ::testing::InitGoogleTest(&argc, argv);
   int result = RUN_ALL_TESTS();
   [pool release];

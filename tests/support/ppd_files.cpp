@@ -8,8 +8,6 @@
 
 namespace zarvik::testing {
 
-void PpdCloser::operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
-
 std::filesystem::path samplePpdPath() {
   return std::filesystem::path(ZARVIK_SOURCE_DIR) / "resources" / "ppd" / "zarvik-engraver.ppd";
 }

@@ -12,10 +12,13 @@
 #include "support/files.h"
 #include "support/temporary_folder.h"
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"  // libcups 2.4 says so of every ppd* call
+
 namespace zarvik::testing {
 
 struct PpdCloser {
-  void operator()(ppd_file_t* ppd) const;
+  void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
 };
 using ScopedPpd = std::unique_ptr<ppd_file_t, PpdCloser>;
 
@@ -35,12 +38,13 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
 // The sample PPD's text with every occurrence of `from` replaced by `to`.
 std::string sampleWith(std::string_view from, std::string_view to);
 
-// A PPD written to a folder of its own and opened; closed and removed when the object goes.
+// A PPD written from `text` to a folder of its own and opened, or null when libcups refuses it (the fuzz targets use it
+// too, without gtest); closed and removed when the object goes.
 class TemporaryPpd {
  public:
-  explicit TemporaryPpd(const std::string& text)
-      : ppd_((writeFile(folder_.path() / "test.ppd", text), openPpd(folder_.path() / "test.ppd"))) {}
+  explicit TemporaryPpd(std::string_view text) : ppd_((writeFile(path(), text), ppdOpenFile(path().c_str()))) {}
   ppd_file_t* get() const { return ppd_.get(); }
+  std::filesystem::path path() const { return folder_.path() / "test.ppd"; }
 
  private:
   TemporaryFolder folder_{"zarvik-test"};
@@ -48,3 +52,5 @@ class TemporaryPpd {
 };
 
 }  // namespace zarvik::testing
+
+#pragma GCC diagnostic pop
