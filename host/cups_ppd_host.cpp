@@ -398,9 +398,8 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
   std::vector<std::pair<std::string, std::string>> pending;
   for (const auto& [keyword, choice] : options) {
     if (!ppd_ || findOption(ppd_.get(), keyword) == nullptr) {
-      report.warnings.push_back(
-          sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored option %1: the printer has no such option."),
-                   {shownText(keyword) + "=" + shownText(choice)}));
+      report.skipped.push_back(
+          {keyword, choice, sentence(QT_TRANSLATE_NOOP("zarvik-print", "the printer has no such option.")), true});
     } else {
       pending.emplace_back(keyword, choice);
     }
@@ -422,10 +421,7 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
       }
     }
   }
-  for (const auto& [keyword, choice] : pending) {
-    report.warnings.push_back(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored option %1: %2"),
-                                       {shownText(keyword) + "=" + shownText(choice), reasons[keyword]}));
-  }
+  for (const auto& [keyword, choice] : pending) report.skipped.push_back({keyword, choice, reasons[keyword]});
   return report;
 }
 

@@ -46,7 +46,8 @@ int run(const CommandLine& line) {
   }
   for (const Refusal& refusal : job.refusals()) {
     if (refusal.set.empty()) {
-      say("refused " + refusal.request + " as the panel opened: " + refusal.reason);
+      say("refused " + refusal.request + " of the preset " + zarvik::host::quotedText(refusal.preset) + ": " +
+          refusal.reason);
     } else {
       say("refused --set " + zarvik::host::shownText(refusal.set) + ": " + refusal.reason);
     }
@@ -65,18 +66,24 @@ int run(const CommandLine& line) {
 
   if (!line.noGui) {
     PrintDialog dialog(job, line.files);
-    if (dialog.exec() != QDialog::Accepted) return kExitDone;  // Cancel keeps the saved settings
+    dialog.exec();
+    // Cancel keeps the saved settings; after a Print that failed, it
+    // leaves with that failure.
     if (dialog.printStatus() != kExitDone) return fail(dialog.printStatus(), dialog.printMessage());
     return kExitDone;
   }
 
   if (line.dryRun) {
-    // Print saves after the job went out; a dry run saves only when asked.
-    if (line.save) {
-      if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) return fail(kExitUsage, saved.message());
+    // Print saves after the job went out; a dry run saves only when asked,
+    // and, as Print, only what the printer took whole.
+    int status = settled;
+    if (line.save && settled != kExitDone) {
+      say("the settings were not saved, as the printer refused a setting");
+    } else if (line.save) {
+      if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) status = fail(kExitUsage, saved.message());
     }
     std::cout << QJsonDocument(job.report()).toJson(QJsonDocument::Compact).toStdString() << "\n";
-    return settled;
+    return status;
   }
   if (line.files.empty()) return fail(kExitUsage, "name the file to print, or use --dry-run");
   // A laser gets only what the person chose: with a setting refused, the
@@ -106,12 +113,12 @@ int main(int argc, char** argv) {
     std::cout << helpText();
     return kExitDone;
   }
-  // Without a display the panel still loads, offscreen.
-  if (!hasDisplay()) {
-    if (!line.noGui && !line.screenshot) {
-      return fail(kExitUsage, "there is no display to show the dialog on; use --no-gui");
-    }
+  // Without a window the panel loads offscreen: no display is needed, nor
+  // one that answers.
+  if (line.noGui || line.screenshot) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  } else if (!hasDisplay()) {
+    return fail(kExitUsage, "there is no display to show the dialog on; use --no-gui");
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName("zarvik-print");

@@ -112,6 +112,11 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
 
   fillPresets();
   refresh();
+  // What the printer refused of the remembered settings or of the panel's
+  // own requests as it opened: the person sees it until the next change.
+  QStringList warnings;
+  for (const std::string& warning : job.warnings()) warnings << QString::fromStdString(warning);
+  if (!warnings.isEmpty()) say(warnings.join('\n'), true);
   resize(sizeHint());
 }
 

@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 #include "host/cups_client.h"
 #include "host/job_options.h"
+#include "host/ppd_options.h"
 #include "host/texts.h"
 
 namespace zarvik::print {
@@ -112,33 +114,55 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
                      "there is no preset " + host::quotedText(*line.preset) + " in " + host::shownText(file.string())};
     }
   }
-  if (start) job->useStored(*start, warnings);
+  if (start) job->useStored(*start, warnings, line.preset ? &*line.preset : nullptr);
 
-  // What the printer refuses of the panel's own requests while the panel
-  // is built and restored is as much a refusal as a --set's.
   const std::size_t refusalsBefore = job->host_->refusalLog().size();
   PanelSession::Opened session = PanelSession::open(job->host_, findPlugInBundle(), line.verbose);
   if (!session.session) return Failure{session.noPanel ? kExitNoPanel : kExitUsage, session.error};
   job->session_ = std::move(session.session);
   job->session_->start();
-  // The panel asks again as it restores and shows: one line for each
-  // request refused, however often.
+  // What the printer refuses of the panel's own requests as it opens is
+  // nobody's choice: the job carries the PPD's own value, and a warning
+  // says so, once for each request however often the panel asked. An
+  // option the PPD lacks altogether (the optional ones) is no news.
   const std::vector<host::CupsPpdHost::Refusal>& log = job->host_->refusalLog();
+  std::set<std::string> said;
   for (std::size_t i = refusalsBefore; i < log.size(); ++i) {
-    Refusal refusal{{}, log[i].request, log[i].reason};
-    if (std::find(job->refusals_.begin(), job->refusals_.end(), refusal) == job->refusals_.end()) {
-      job->refusals_.push_back(std::move(refusal));
-    }
+    const std::string keyword = log[i].request.substr(0, log[i].request.find('='));
+    if (!said.insert(log[i].request).second) continue;
+    if (!line.verbose && host::findOption(job->host_->ppdFile(), keyword) == nullptr) continue;
+    warnings.push_back(host::sentence(
+        QT_TRANSLATE_NOOP("zarvik-print", "The printer refused the panel's own %1 as it opened: %2"),
+        {log[i].request, log[i].reason}));
   }
+  job->warnings_ = warnings;
   return job;
 }
 
-void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings) {
+void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings,
+                         const std::string* preset) {
+  auto skip = [&](const std::string& what, const std::string& reason, bool unknown) {
+    if (preset != nullptr && !unknown) {
+      // One refusal of a value, though its option and print setting both hold it.
+      for (const Refusal& refusal : refusals_) {
+        if (refusal.reason == reason) return;
+      }
+      refusals_.push_back({{}, *preset, what, reason});
+    } else {
+      warnings.push_back(host::sentence(
+          preset != nullptr ? QT_TRANSLATE_NOOP("zarvik-print", "Skipped the option %1 of the preset: %2")
+                            : QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored option %1: %2"),
+          {what, reason}));
+    }
+  };
   host::CupsPpdHost::ApplyReport report = host_->applyOptions(stored.options);
-  for (std::string& warning : report.warnings) warnings.push_back(std::move(warning));
+  for (const host::CupsPpdHost::Skipped& skipped : report.skipped)
+    skip(host::shownText(skipped.option) + "=" + host::shownText(skipped.choice), skipped.reason, skipped.unknown);
   // A stored number the printer cannot take is skipped like a stored
-  // option: the panel then starts from its own default for it.
+  // option: the panel then starts from its own default for it, or, for a
+  // preset, keeps the value it shows.
   host::DialogPrintSettings::Values settings;
+  const host::DialogPrintSettings::Values& current = host_->dialogSettings().values();
   for (const auto& [key, value] : stored.printSettings) {
     const host::NumericPrintSetting* numeric = nullptr;
     for (const host::NumericPrintSetting& each : host::kNumericPrintSettings) {
@@ -146,8 +170,14 @@ void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::str
     }
     if (numeric != nullptr) {
       if (std::optional<std::string> refusal = host_->checkCustomValue(numeric->option, value)) {
-        warnings.push_back(host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
-                                          {host::shownText(key) + "=" + host::shownText(value), *refusal}));
+        if (preset == nullptr) {
+          warnings.push_back(
+              host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
+                             {host::shownText(key) + "=" + host::shownText(value), *refusal}));
+        } else {
+          skip(std::string(numeric->option) + "=Custom." + host::shownText(value), *refusal, false);
+          if (auto kept = current.find(key); kept != current.end()) settings.emplace(key, kept->second);
+        }
         continue;
       }
     }
@@ -162,7 +192,7 @@ std::optional<PrintJob::Failure> PrintJob::applySettings(const std::vector<Setti
     if (outcome.kind == SetOutcome::kUsageError) {
       return Failure{kExitUsage, "--set " + host::shownText(setting.text) + ": " + outcome.reasons.front()};
     }
-    for (const std::string& reason : outcome.reasons) refusals_.push_back({setting.text, {}, reason});
+    for (const std::string& reason : outcome.reasons) refusals_.push_back({setting.text, {}, {}, reason});
   }
   return std::nullopt;
 }
@@ -173,9 +203,14 @@ host::Status PrintJob::usePreset(const std::string& name) {
     return host::Status::failure(
         host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {host::quotedText(name)}));
   std::vector<std::string> warnings;
-  useStored(*preset, warnings);
+  refusals_.clear();
+  useStored(*preset, warnings, &name);
   session_->restoreFromHost();
-  if (!warnings.empty()) return host::Status::failure(warnings.front());
+  std::string said;
+  for (const Refusal& refusal : refusals_) said += (said.empty() ? "" : " ") + refusal.reason;
+  for (const std::string& warning : warnings) said += (said.empty() ? "" : " ") + warning;
+  refusals_.clear();  // shown now; the dialog's controls hold what the printer took
+  if (!said.empty()) return host::Status::failure(said);
   return host::Status::success();
 }
 
@@ -229,23 +264,26 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
 }
 
 QJsonObject PrintJob::report() const {
-  QJsonArray refused;
+  QJsonArray refused, warned;
   for (const Refusal& refusal : refusals_) {
     QJsonObject entry{{"reason", QString::fromStdString(refusal.reason)}};
     if (refusal.set.empty()) {
-      entry.insert("panel", QString::fromStdString(refusal.request));
+      entry.insert("preset", QString::fromStdString(refusal.preset));
+      entry.insert("option", QString::fromStdString(refusal.request));
     } else {
       entry.insert("set", QString::fromStdString(refusal.set));
     }
     refused.append(entry);
   }
+  for (const std::string& warning : warnings_) warned.append(QString::fromStdString(warning));
   std::map<std::string, std::string> settings(host_->dialogSettings().values().begin(),
                                               host_->dialogSettings().values().end());
   return QJsonObject{{"printer", QString::fromStdString(printer_)},
                      {"options", toJson(jobOptions())},
                      {"printSettings", toJson(settings)},
                      {"summary", toJson(session_->summary())},
-                     {"refused", refused}};
+                     {"refused", refused},
+                     {"warnings", warned}};
 }
 
 }  // namespace zarvik::print

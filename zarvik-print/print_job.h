@@ -17,13 +17,13 @@
 
 namespace zarvik::print {
 
-// A setting the printer refused: a --set, or a request the panel made of
-// its own while it was built and restored.
+// A setting the person chose that the printer refused: a --set, or a value
+// of the preset named with --preset.
 struct Refusal {
-  std::string set;      // "KEY=VALUE" as given; empty for the panel's own request
-  std::string request;  // the panel's request ("rasterSpeed=Custom.50"), without a --set
+  std::string set;      // "KEY=VALUE" as given; empty for a preset's value
+  std::string preset;   // the preset's name, for one of its values
+  std::string request;  // the preset's value ("vectorPower=Custom.95")
   std::string reason;
-  bool operator==(const Refusal&) const = default;
 };
 
 class PrintJob {
@@ -36,9 +36,12 @@ class PrintJob {
 
   // Opens the printer (a queue, a PPD file, or the default destination),
   // its remembered settings (or the preset asked for), and the panel from
-  // the plug-in bundle. Warnings go to `warnings`; what the printer refused
-  // while the panel was built and restored goes to refusals(). A dry run or
-  // a screenshot without --save changes no file.
+  // the plug-in bundle. Warnings go to `warnings` and stay in warnings():
+  // a remembered value the printer now refuses, and what it refused of the
+  // panel's own requests while the panel was built and restored (the job
+  // then carries the PPD's own value). A value of the preset asked for that
+  // the printer refuses goes to refusals(). A dry run or a screenshot
+  // without --save changes no file.
   static std::variant<std::unique_ptr<PrintJob>, Failure> open(const CommandLine& line,
                                                                std::vector<std::string>& warnings);
 
@@ -48,8 +51,8 @@ class PrintJob {
   std::optional<Failure> applySettings(const std::vector<Setting>& settings);
 
   // Starts over from a preset: its options are marked by the host and the
-  // panel is restored from them. What does not fit the printer is skipped;
-  // the failure names the first of it.
+  // panel is restored from them. What the printer refuses is skipped, and
+  // its control keeps the value it had; the failure names each refusal.
   host::Status usePreset(const std::string& name);
   host::Status savePreset(const std::string& name);
   host::Status deletePreset(const std::string& name);
@@ -70,12 +73,17 @@ class PrintJob {
   bool isQueue() const { return isQueue_; }
   PanelSession& session() const { return *session_; }
   const std::vector<Refusal>& refusals() const { return refusals_; }
+  const std::vector<std::string>& warnings() const { return warnings_; }
 
  private:
   PrintJob() = default;
-  // Marks stored options and takes stored print settings, skipping with a
-  // warning each that the printer cannot take.
-  void useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings);
+  // Marks stored options and takes stored print settings, skipping each
+  // that the printer cannot take: with a warning for remembered settings,
+  // as a refusal for the preset `preset` (the person's choice), whose
+  // refused print settings keep their current values. Unknown options are
+  // always a warning.
+  void useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings,
+                 const std::string* preset = nullptr);
 
   std::string printer_;
   bool isQueue_ = false;
@@ -83,6 +91,7 @@ class PrintJob {
   std::unique_ptr<host::SettingsStore> store_;
   std::unique_ptr<PanelSession> session_;
   std::vector<Refusal> refusals_;
+  std::vector<std::string> warnings_;
 };
 
 // Where the plug-in bundle is: $ZARVIK_PDE_BUNDLE, the build tree's bundle,

@@ -135,8 +135,10 @@ class ZarvikPrintTest : public ::testing::Test {
       messages.push_back(line);
     }
     EXPECT_EQ(messages, row.messages) << transcript;
-    auto refused = std::count_if(messages.begin(), messages.end(), [](auto& m) { return m.starts_with("refused "); });
-    EXPECT_EQ(run.report.value("refused").toArray().size(), run.report.isEmpty() ? 0 : refused);
+    for (std::string kind : {"refused", "warnings"}) {
+      auto said = std::count_if(messages.begin(), messages.end(), [&](auto& m) { return m.starts_with(kind.substr(0, 7)); });
+      EXPECT_EQ(run.report.value(QString::fromStdString(kind)).toArray().size(), run.report.isEmpty() ? 0 : said);
+    }
     if (row.options) {
       EXPECT_EQ(textMap(run.report.value("options")), start(*row.options)) << transcript;
     }
@@ -177,13 +179,21 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
     return name + " must be from 1 to 100; " + value + " is outside that range.";
   };
   const Options inGerman = {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}}, cups = {{"CUPS_SERVER", server}};
-  const std::string huge(1 << 20, 'x'), cut = std::string(80, 'x') + "\u2026";
+  const std::string kBig = "1" + std::string(39, '0'), huge(1 << 20, 'x'), cut = std::string(80, 'x') + "\u2026";
   const std::string none = "Raster Speed cannot take any value: the printer's PPD gives it the range 100 to 1, which "
                            "holds none.";
   const std::string stale = R"({"format": "zarvik-print-settings", "presets": {"Stale": {
       "options": {"JobType": ")" + huge + R"(", "Laser": "On", "centerengraving": "CENTER", "vectorSpeed": "Custom"},
-      "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}}})";
+      "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}},
+      "lastUsed": {"printSettings": {")" + kKey + R"(vectorSpeed": "700"}}})";
   const std::string broken = R"({"format": "zarvik-print-settings", "lastUsed": )";
+  auto opened = [](std::string option, std::string reason) {
+    return "The printer refused the panel's own " + option + "=Custom.50 as it opened: " + reason;
+  };
+  std::string narrow = sampleWith("Raster Speed (%): 1 int 1 ", "Raster Speed (%): 1 int 60 ");
+  narrow = zarvik::testing::replaceAll(narrow, "(Hz): 1 int 10 ", "(Hz): 1 int 100 ");
+  for (const char* option : {"autoFocus", "materialThickness", "directPrint", "vectorGrid"})
+    narrow = zarvik::testing::withoutOption(narrow, option);
   const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300", every =
       "JobType=Raster CenterEngraving=Center EngravingDirection=BottomUp dithering=Atkinson vectorSort=InsideOut "
       "directPrint=on autoFocus=on vectorGrid=on vectorSpeedComp=on vectorPowerComp=off materialThickness=0.25 "
@@ -208,11 +218,16 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40 cResolution=75"), 0, {},
        "JobType= jobtype=VECTOR rasterSpeed=Custom.40 cResolution=Custom.75",
        {{"@/lower.ppd", zarvik::testing::replaceAll(sampleWith("JobType", "jobtype"), "e Vector/", "e VECTOR/")}}},
-      // What the printer refuses as the panel opens counts as much.
+      // What the printer refuses of the panel's own as it opens is a warning, the PPD's value in the job; a printer
+      // without the optional options says nothing of them. Only what the person chose counts.
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
-       {"refused rasterSpeed=Custom.50 as the panel opened: " + none, "refused --set rasterSpeed=40: " + none}, {},
-       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}, {}, {},
-       [](const Ran& run) { EXPECT_EQ(run.report["refused"][0]["panel"].toString(), "rasterSpeed=Custom.50"); }},
+       {"warning: " + opened("rasterSpeed", none), "refused --set rasterSpeed=40: " + none}, {},
+       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}},
+      {dryOn("@/narrow.ppd") + set("vectorFreq=1000"), 0,
+       {"warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is outside that range."),
+        "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")},
+       "rasterSpeed=100 vectorFreq=Custom.1000 autoFocus= materialThickness= directPrint= vectorGrid=",
+       {{"@/narrow.ppd", narrow}}},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
@@ -220,14 +235,17 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        [](const Ran& run) { EXPECT_EQ(textMap(run.report["summary"]).at("Zarvik-Einstellungen"), "Nur Vektor"); }},
       {dry + set("cResolution=400 autoFocus=on materialThickness=2,5"), 2,
        {"--set materialThickness=2,5: materialThickness takes a decimal number, not \"2,5\""}, {}, {}, {}, inGerman},
-      // A preset the printer cannot take whole: each skip warned, a long text cut, the rest in.
-      {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 0,
-       {"warning: Skipped the stored option Laser=On: the printer has no such option.",
-        "warning: Skipped the stored option JobType=" + cut + " (1048576 bytes): Job Type has no choice \"" + cut +
+      // A preset the printer cannot take whole: each value it refuses is the person's refused choice, named once, a
+      // long text cut; an option it lacks is a warning. What the last print used and it refuses is a warning.
+      {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 3,
+       {"warning: Skipped the option Laser=On of the preset: the printer has no such option.",
+        "refused JobType=" + cut + " (1048576 bytes) of the preset \"Stale\": Job Type has no choice \"" + cut +
             "\" (1048576 bytes).",
-        "warning: Skipped the stored option vectorSpeed=Custom: Vector Speed needs a value: Custom.<value>.",
-        "warning: Skipped the stored print setting " + kKey + "vectorSpeed=500: " + outside("Vector Speed", "500")},
+        "refused vectorSpeed=Custom of the preset \"Stale\": Vector Speed needs a value: Custom.<value>.",
+        "refused vectorSpeed=Custom.500 of the preset \"Stale\": " + outside("Vector Speed", "500")},
        "CenterEngraving=Center vectorPower=Custom.70", {{"@/p.json", stale}}},
+      {dry + Args{"--settings", "@/p.json"}, 0,
+       {"warning: Skipped the stored print setting " + kKey + "vectorSpeed=700: " + outside("Vector Speed", "700")}},
       // --help names each option and exit status the manual page names.
       {{"--help"}, 0, {}, {}, {}, {}, {}, [](const Ran& run) {
          const std::string manual =
@@ -264,12 +282,17 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "defaults are used, and a run that is no dry run would move it to @/broken.json.corrupt-STAMP."},
        carried(every), {{"@/broken.json", broken}}, {{"@/broken.json", broken}}},
       {dry + Args{"--settings", "@/broken.json", "--save"} +
-           set("JobType=Vector vectorGrid=on rasterSpeed=99999999999999999999 rasterSpeed=+75 vectorPower=80"), 3,
+           set("JobType=Vector vectorGrid=on rasterSpeed=99999999999999999999 rasterSpeed=+75 vectorPower=80 "
+               "autoFocus=on materialThickness=2.5 materialThickness=" + kBig), 3,
        {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); it was "
         "moved to @/broken.json.corrupt-STAMP and the defaults are used.",
         "refused --set vectorGrid=on: the control for vectorGrid is not available now (it needs auto focus on)",
-        "refused --set rasterSpeed=99999999999999999999: " + outside("Raster Speed", "99999999999999999999")},
-       carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
+        "refused --set rasterSpeed=99999999999999999999: " + outside("Raster Speed", "99999999999999999999"),
+        "refused --set materialThickness=" + kBig + ": Material Thickness must be from 0 to 50; " + kBig +
+            " is outside that range.", "the settings were not saved, as the printer refused a setting"},
+       carried("JobType=Vector rasterSpeed=75 vectorPower=80 autoFocus=on materialThickness=2.5"), {}, {{"@/broken.json", kAbsent}}},
+      {dry + Args{"--settings", "@/broken.json", "--save"} + set("JobType=Vector rasterSpeed=+75 vectorPower=80"), 0,
+       {}, carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
        [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "broken.json"), textMap(run.report["options"])); }},
       {dry + Args{"--settings", "@/broken.json"} + set("JobType=Raster cResolution=150"), 0, {},
        "JobType=Raster rasterSpeed=Custom.75 vectorPower=Custom.80 cResolution=Custom.150"},
@@ -362,7 +385,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   }
   EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
-  EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "));
+  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
   click("Löschen");
   EXPECT_EQ(json(settings)["presets"].toObject().keys(), QStringList{"Birch"});
   EXPECT_EQ(presets->count(), 2) << "the deleted preset is still offered";
