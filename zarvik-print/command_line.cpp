@@ -83,6 +83,7 @@ std::string helpText() {
          "  --printer NAME        the CUPS queue to print to (default: the default destination)\n"
          "  --ppd FILE            use this PPD instead of a queue's; nothing is printed\n"
          "  --settings FILE       remembered settings and presets in FILE instead of the printer's file\n"
+         "                        (a regular file, or a name for one to create)\n"
          "  --preset NAME         start from the preset NAME\n"
          "  --set KEY=VALUE       operate the panel's control for the PPD option KEY, in order: JobType,\n"
          "                        CenterEngraving, EngravingDirection, dithering, vectorSort (a choice);\n"

@@ -2,12 +2,15 @@
 // engraver's panel from its plug-in bundle, lets a person (or a script,
 // through --set) choose the job's settings, and submits the job to CUPS with
 // the options the printer's PPD has marked.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QJsonDocument>
 #include <QMessageBox>
 #include <cstdio>
 #include <iostream>
 
+#include "host/atomic_file.h"
 #include "host/texts.h"
 #include "panel/ppd_text.h"
 #include "zarvik-print/command_line.h"
@@ -101,6 +104,7 @@ int run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zarvik::host::removeTemporaryFilesOnTermination();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
@@ -127,6 +131,13 @@ int main(int argc, char** argv) {
   // is asked: a dry run must not pass where the print would fail.
   if (std::optional<PrintJob::Failure> unreadable = checkDocuments(line.files)) {
     return fail(unreadable->status, unreadable->message);
+  }
+  // Only a regular file, or a name for one, holds settings: a device or a
+  // FIFO is never read, renamed aside or replaced.
+  struct stat info {};
+  if (line.settingsFile && ::stat(line.settingsFile->c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    return fail(kExitUsage, "--settings " + zarvik::host::shownText(*line.settingsFile) +
+                                " is not a regular file; name a settings file, or a file to create");
   }
   return run(line);
 }

@@ -209,6 +209,8 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
         "\"5\uFFFD]0;owned\uFFFD\uFFFD\""}, {}, {}, {{"@/s.json", kAbsent}}},
       {dryOn("@/"), 2, {"@/ is a folder, not a PPD file."}},
+      {dry + Args{"--settings", "/dev/null", "--save"}, 2,
+       {"--settings /dev/null is not a regular file; name a settings file, or a file to create"}},
       {dryOn("@/empty.ppd"), 2, {"@/empty.ppd is empty, so it is no PPD file."}, {}, {{"@/empty.ppd", ""}}},
       {dryOn("@/manual.ppd"), 2,
        {"@/manual.ppd is a PDF document, not a PPD file: a PPD file begins with \"*PPD-Adobe\"."}, {},
