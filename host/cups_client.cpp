@@ -107,15 +107,20 @@ class FileReader {
   int fd_;
 };
 
+std::string printerUri(const std::string& printer) {
+  char uri[HTTP_MAX_URI];
+  const std::string resource = "/printers/" + printer;
+  httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), resource.c_str());
+  return uri;
+}
+
 // Create-Job, asked of the server itself: cupsCreateJob first looks the
 // queue up on the client's side and, for a queue the server does not have,
 // answers a bare "No such file or directory" instead of the server's words.
 int createJob(http_t* http, const std::string& printer, const std::string& title, const ScopedOptions& options) {
-  char uri[HTTP_MAX_URI];
   const std::string resource = "/printers/" + printer;
-  httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), resource.c_str());
   ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printer).c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
   if (!title.empty()) ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
   cupsEncodeOptions2(request, options.count(), options.get(), IPP_TAG_OPERATION);
@@ -163,6 +168,26 @@ Expected<std::vector<Destination>> listDestinations(http_t* http) {
   }
   cupsFreeDests(count, dests);
   return list;
+}
+
+Expected<std::vector<std::string>> documentFormats(http_t* http, std::string_view queue) {
+  const std::string name(queue);
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(name).c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+               "document-format-supported");
+  ipp_t* response = cupsDoRequest(http, request, "/");  // frees the request
+  std::vector<std::string> formats;
+  ipp_attribute_t* supported = ippFindAttribute(response, "document-format-supported", IPP_TAG_MIMETYPE);
+  for (int i = 0; i < ippGetCount(supported); ++i) {
+    if (const char* format = ippGetString(supported, i, nullptr)) formats.emplace_back(format);
+  }
+  ippDelete(response);
+  if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+    return Expected<std::vector<std::string>>::failure(requestFailure(
+        http, sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot ask what the printer %1 takes: "), {shownText(name)})));
+  }
+  return formats;
 }
 
 Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view queue) {

@@ -34,6 +34,10 @@ struct Destination {
 };
 Expected<std::vector<Destination>> listDestinations(http_t* http);
 
+// The document formats (MIME types) the server takes for `queue`, by its
+// document-format-supported.
+Expected<std::vector<std::string>> documentFormats(http_t* http, std::string_view queue);
+
 // A host over the PPD of `queue`, fetched from the server.
 Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view queue);
 

@@ -77,6 +77,9 @@ int run(const CommandLine& line) {
   }
 
   if (line.dryRun) {
+    if (std::optional<PrintJob::Failure> refused = job.checkFormats(line.files)) {
+      return fail(refused->status, refused->message);
+    }
     // Print saves after the job went out; a dry run saves only when asked,
     // and, as Print, only what the printer took whole.
     int status = settled;

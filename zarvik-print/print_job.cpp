@@ -1,5 +1,6 @@
 #include "zarvik-print/print_job.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -24,6 +25,29 @@ QJsonObject toJson(const std::map<std::string, std::string>& values) {
   QJsonObject object;
   for (const auto& [key, value] : values) object.insert(QString::fromStdString(key), QString::fromStdString(value));
   return object;
+}
+
+// A document's MIME type by how it begins, as far as the printer's answer
+// depends on it; "application/octet-stream" where it cannot tell.
+std::string documentType(const std::string& file) {
+  std::string start(512, '\0');
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  const ssize_t n = fd < 0 ? 0 : ::read(fd, start.data(), start.size());
+  if (fd >= 0) ::close(fd);
+  start.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  static const std::pair<std::string_view, const char*> kKinds[] = {
+      {"RaSt", "application/vnd.cups-raster"}, {"tSaR", "application/vnd.cups-raster"},
+      {"RaS2", "application/vnd.cups-raster"}, {"2SaR", "application/vnd.cups-raster"},
+      {"RaS3", "application/vnd.cups-raster"}, {"3SaR", "application/vnd.cups-raster"},
+      {"%PDF", "application/pdf"}, {"%!", "application/postscript"}, {"\x89PNG", "image/png"},
+      {"\xFF\xD8\xFF", "image/jpeg"}};
+  for (const auto& [magic, type] : kKinds) {
+    if (start.starts_with(magic)) return type;
+  }
+  const bool text = !start.empty() && std::ranges::none_of(start, [](char c) {
+    return c == '\0' || (static_cast<unsigned char>(c) < 32 && c != '\n' && c != '\r' && c != '\t' && c != '\f');
+  });
+  return text ? "text/plain" : "application/octet-stream";
 }
 
 bool isBundle(const std::filesystem::path& path) {
@@ -62,6 +86,11 @@ std::optional<PrintJob::Failure> checkDocuments(const std::vector<std::string>& 
                                host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "cannot read the document %1: %2"),
                                               {name, std::strerror(errno)})};
     }
+    // CUPS refuses an empty document once the job is made.
+    if (fs::is_regular_file(status) && fs::file_size(file, error) == 0 && !error) {
+      return PrintJob::Failure{
+          kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "the document %1 is empty"), {name})};
+    }
   }
   return std::nullopt;
 }
@@ -90,6 +119,11 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
     }
     host::Expected<std::shared_ptr<host::CupsPpdHost>> opened = host::openQueue(http.value().get(), queue);
     if (!opened.ok()) return Failure{kExitCups, opened.error()};
+    if (!line.files.empty()) {
+      host::Expected<std::vector<std::string>> formats = host::documentFormats(http.value().get(), queue);
+      if (!formats.ok()) return Failure{kExitCups, formats.error()};
+      job->formats_ = formats.take();
+    }
     job->host_ = opened.take();
     job->printer_ = queue;
     job->isQueue_ = true;
@@ -236,6 +270,7 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
   if (files.empty())
     return Failure{kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "there is no document to print"))};
   if (std::optional<Failure> unreadable = checkDocuments(files)) return *unreadable;
+  if (std::optional<Failure> refused = checkFormats(files)) return *refused;
   // What the panel asks as it saves is checked too: a job goes out only
   // when the printer refused none of it.
   const std::size_t refusalsBefore = host_->refusalLog().size();
@@ -261,6 +296,21 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
                        {std::to_string(submitted.value()), host::shownText(printer_), saved.message()})};
   }
   return submitted.value();
+}
+
+std::optional<PrintJob::Failure> PrintJob::checkFormats(const std::vector<std::string>& files) const {
+  for (const std::string& file : files) {
+    const std::string type = documentType(file);
+    if (formats_.empty() || type == "application/octet-stream" || std::ranges::count(formats_, type) != 0) continue;
+    std::string taken;
+    for (const std::string& format : formats_) {
+      if (format != "application/octet-stream") taken += (taken.empty() ? "" : ", ") + format;
+    }
+    return Failure{kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print",
+                                                                "%1 is %2, which %3 does not take; it takes %4"),
+                                              {host::shownText(file), type, host::shownText(printer_), taken})};
+  }
+  return std::nullopt;
 }
 
 QJsonObject PrintJob::report() const {

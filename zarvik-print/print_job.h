@@ -66,6 +66,11 @@ class PrintJob {
   // sent whose settings were not saved fails with kExitNotSaved.
   std::variant<int, Failure> print(const std::vector<std::string>& files);
 
+  // Why the printer would not take the documents: one that is a kind of
+  // document the queue does not take (a text where it takes CUPS raster
+  // only), as CUPS would refuse it. Checked alike by a dry run and Print.
+  std::optional<Failure> checkFormats(const std::vector<std::string>& files) const;
+
   // The --dry-run report.
   QJsonObject report() const;
 
@@ -92,6 +97,7 @@ class PrintJob {
   std::unique_ptr<PanelSession> session_;
   std::vector<Refusal> refusals_;
   std::vector<std::string> warnings_;
+  std::vector<std::string> formats_;  // what the queue takes; empty when unknown
 };
 
 // Where the plug-in bundle is: $ZARVIK_PDE_BUNDLE, the build tree's bundle,
@@ -99,7 +105,7 @@ class PrintJob {
 std::string findPlugInBundle();
 
 // Why the documents to print cannot be sent, a usage error; nothing when
-// every one is a file that can be read.
+// every one is a file that can be read and is not empty.
 std::optional<PrintJob::Failure> checkDocuments(const std::vector<std::string>& files);
 
 }  // namespace zarvik::print

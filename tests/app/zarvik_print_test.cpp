@@ -202,7 +202,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   const std::vector<Row> rows = {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
       {{"--bogus"}, 2, {"unknown option --bogus"}}, {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
-      {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}}},  // no display, no platform: --no-gui runs offscreen
+      {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}, {"DISPLAY", ":99"}}},  // --no-gui needs no display
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector cResolution=600") +
            Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
@@ -216,6 +216,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"@/manual.ppd is a PDF document, not a PPD file: a PPD file begins with \"*PPD-Adobe\"."}, {},
        {{"@/manual.ppd", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"}}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
+      {dry + Args{"@/empty.ras"}, 2, {"the document @/empty.ras is empty"}, {}, {{"@/empty.ras", ""}}},
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
       {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40 cResolution=75"), 0, {},
        "JobType= jobtype=VECTOR rasterSpeed=Custom.40 cResolution=Custom.75",
@@ -302,6 +303,10 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save", "--verbose"}, 0, {}, "",
        {{"@/Zarvik.ppd", readFile(kPpd)}}, {}, {},
        [](const Ran& run) { EXPECT_NE(run.err.find("\nEntering restoreValuesAndReturnError\n"), std::string::npos); }},
+      {queue + Args{"--dry-run", "@/notes.txt"}, 2,
+       {"@/notes.txt is text/plain, which Zarvik does not take; it takes application/vnd.cups-raster, application/vnd.cups-raw"},
+       {},
+       {{"@/notes.txt", "notes\n"}}, {}, cups},
       // A refused setting sends nothing (the next job's number shows that none was made).
       {queue + set("JobType=Raster rasterSpeed=700") + Args{page}, 3,
        {"refused --set rasterSpeed=700: " + outside("Raster Speed", "700"),
@@ -397,6 +402,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_FALSE(json(settings)["lastUsed"].isObject());
   click("Abbrechen");
   EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.printStatus(), kExitUsage) << "Cancel forgot the failed Print";
 
   // Our English texts, as the German table lists them, cut at their placeholders; texts the same in both are left out.
   const std::string table = std::regex_replace(
