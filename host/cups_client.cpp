@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <set>
 
 #include "host/texts.h"
@@ -31,10 +33,31 @@ std::string serverName() {
 // The connections whose server did not answer within the request timeout.
 thread_local std::set<const http_t*> timedOut;
 
-// Ends a wait that has lasted the request timeout instead of retrying, and
+// libcups asks every kTick whether to wait on; a call that follows the last
+// within little more than a tick continues the same silence.
+constexpr double kTick = 0.25;
+struct Silence {
+  double since = 0, last = -1;
+};
+thread_local std::map<const http_t*, Silence> silences;
+
+double now() {
+  timespec time{};
+  ::clock_gettime(CLOCK_MONOTONIC, &time);
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
+}
+
+// Ends a wait once the server has been silent for the request timeout, and
 // remembers why the request failed: libcups then words it as whatever it
-// was doing ("No printer-uri found").
+// was doing ("No printer-uri found"). A server that fell silent once is
+// not waited for again, so a run that makes several requests still waits
+// the timeout once, as its message says.
 int giveUp(http_t* http, void* /*data*/) {
+  Silence& silence = silences[http];
+  const double time = now();
+  if (time - silence.last > kTick * 1.5) silence.since = time - kTick;
+  silence.last = time;
+  if (timedOut.count(http) == 0 && time - silence.since < kRequestTimeoutSeconds) return 1;
   timedOut.insert(http);
   return 0;
 }
@@ -48,6 +71,12 @@ std::string noAnswer(int seconds) {
 // not answer, else `withReason` followed by CUPS's own words.
 std::string requestFailure(http_t* http, const std::string& withReason) {
   if (timedOut.count(http) != 0) return noAnswer(kRequestTimeoutSeconds);
+  // A connection lost mid-request leaves CUPS's status as it was ("Success").
+  if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
+    const int error = httpError(http);
+    return withReason + (error != 0 ? std::strerror(error)
+                                    : sentence(QT_TRANSLATE_NOOP("zarvik-print", "the server closed the connection")));
+  }
   return withReason + cupsError();
 }
 
@@ -138,6 +167,7 @@ int createJob(http_t* http, const std::string& printer, const std::string& title
 
 void HttpDeleter::operator()(http_t* http) const {
   timedOut.erase(http);
+  silences.erase(http);
   httpClose(http);
 }
 
@@ -146,7 +176,8 @@ Expected<ScopedHttp> connectToCups() {
                                kConnectTimeoutSeconds * 1000, /*cancel=*/nullptr));
   if (!http) return Expected<ScopedHttp>::failure(connectionFailure());
   timedOut.erase(http.get());
-  httpSetTimeout(http.get(), kRequestTimeoutSeconds, giveUp, nullptr);
+  silences.erase(http.get());
+  httpSetTimeout(http.get(), kTick, giveUp, nullptr);
   return http;
 }
 

@@ -251,6 +251,10 @@ std::variant<CupsPpdHost::CustomValue, std::string> CupsPpdHost::readCustomValue
   if (custom == nullptr || findChoice(option, kCustomChoice) == nullptr) {
     return sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 takes no custom value."), {name});
   }
+  if (cupsArrayCount(custom->params) == 0) {
+    return sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 has a custom value without parameters; it takes none."),
+                    {name});
+  }
   if (cupsArrayCount(custom->params) != 1) {
     return sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 has several custom values; one text cannot set them."),
                     {name});

@@ -332,13 +332,13 @@ std::vector<std::string> SettingsStore::load() {
           sentence(QT_TRANSLATE_NOOP("zarvik-print",
                                      "The settings file %1 cannot be read as settings (%2); the defaults are "
                                      "used, and a run that is no dry run would move it to %3."),
-                   {name, *broken, shownText(asideName(1).string())}));
+                   {name, *broken, oneLineText(asideName(1).string())}));
     } else if (Expected<std::filesystem::path> aside = moveAside(); aside.ok()) {
       found.push_back(
           sentence(QT_TRANSLATE_NOOP("zarvik-print",
                                      "The settings file %1 cannot be read as settings (%2); it was moved to %3 "
                                      "and the defaults are used."),
-                   {name, *broken, shownText(aside.value().string())}));
+                   {name, *broken, oneLineText(aside.value().string())}));
     } else {
       unread_ = *broken;
       found.push_back(

@@ -96,14 +96,15 @@ std::string helpText() {
          "  --save                remember the settings as Print does, also with --dry-run (not when\n"
          "                        a setting was refused)\n"
          "  --verbose             also write the panel's log lines to standard error\n"
-         "  --screenshot FILE.png render the dialog into FILE.png and exit (changes no settings file)\n"
+         "  --screenshot FILE.png render the dialog into FILE.png and exit (changes no settings file;\n"
+         "                        with --dry-run, after the JSON)\n"
          "  -h, --help            print this help\n"
          "\n"
          "A setting the printer refuses, with --set or in the preset, is named with its reason;\n"
          "nothing is printed then. What it refuses of the panel's own values as the panel opens, or of\n"
          "the last print's settings, is a warning, and the job carries the PPD's own value.\nCUPS gets " +
-         connect + " s to take a connection and " + answer +
-         " s for each answer.\n"
+         connect + " s to take a connection; one silent for " + answer +
+         " s is not waited for again.\n"
          "\n"
          "Exit status:\n"
          "  0  done\n"

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QImageWriter>
 #include <QJsonDocument>
 #include <QMessageBox>
 #include <cstdio>
@@ -61,13 +62,15 @@ int run(const CommandLine& line) {
     PrintDialog dialog(job, line.files);
     dialog.show();
     QApplication::processEvents();
-    if (!dialog.grab().save(QString::fromStdString(*line.screenshot))) {
-      return fail(kExitUsage, "cannot write the screenshot " + zarvik::host::shownText(*line.screenshot));
+    QImageWriter writer(QString::fromStdString(*line.screenshot));
+    if (!writer.write(dialog.grab().toImage())) {
+      return fail(kExitUsage, "cannot write the screenshot " + zarvik::host::shownText(*line.screenshot) + ": " +
+                                  writer.errorString().toStdString());
     }
-    return settled;
+    if (!line.dryRun) return settled;
   }
 
-  if (!line.noGui) {
+  if (!line.noGui && !line.screenshot) {
     PrintDialog dialog(job, line.files);
     dialog.exec();
     // Cancel keeps the saved settings; after a Print that failed, it

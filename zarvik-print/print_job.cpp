@@ -326,12 +326,17 @@ QJsonObject PrintJob::report() const {
     refused.append(entry);
   }
   for (const std::string& warning : warnings_) warned.append(QString::fromStdString(warning));
+  // The panel's title is in the person's language: a key of machine output
+  // never is.
+  QJsonArray summary;
+  for (const auto& [title, text] : session_->summary())
+    summary.append(QJsonObject{{"title", QString::fromStdString(title)}, {"text", QString::fromStdString(text)}});
   std::map<std::string, std::string> settings(host_->dialogSettings().values().begin(),
                                               host_->dialogSettings().values().end());
   return QJsonObject{{"printer", QString::fromStdString(printer_)},
                      {"options", toJson(jobOptions())},
                      {"printSettings", toJson(settings)},
-                     {"summary", toJson(session_->summary())},
+                     {"summary", summary},
                      {"refused", refused},
                      {"warnings", warned}};
 }

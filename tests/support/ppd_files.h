@@ -41,6 +41,7 @@ class TemporaryPpd {
   explicit TemporaryPpd(const std::string& text)
       : ppd_((writeFile(folder_.path() / "test.ppd", text), openPpd(folder_.path() / "test.ppd"))) {}
   ppd_file_t* get() const { return ppd_.get(); }
+  std::filesystem::path path() const { return folder_.path() / "test.ppd"; }
 
  private:
   TemporaryFolder folder_{"zarvik-test"};
