@@ -195,6 +195,8 @@ Expected<std::vector<Destination>> listDestinations(http_t* http) {
     destination.name = dests[i].name;
     if (dests[i].instance != nullptr) destination.name += std::string("/") + dests[i].instance;
     destination.isDefault = dests[i].is_default != 0;
+    for (int j = 0; j < dests[i].num_options; ++j)
+      destination.options.emplace(dests[i].options[j].name, dests[i].options[j].value);
     list.push_back(std::move(destination));
   }
   cupsFreeDests(count, dests);

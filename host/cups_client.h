@@ -31,6 +31,7 @@ Expected<ScopedHttp> connectToCups();
 struct Destination {
   std::string name;  // "queue" or "queue/instance"
   bool isDefault = false;
+  std::map<std::string, std::string> options;  // its own (lpoptions) and the server's
 };
 Expected<std::vector<Destination>> listDestinations(http_t* http);
 

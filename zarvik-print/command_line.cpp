@@ -80,7 +80,8 @@ std::string helpText() {
          "Print to a Zarvik laser engraver with the engraver's own settings panel.\n"
          "\n"
          "Options:\n"
-         "  --printer NAME        the CUPS queue to print to (default: the default destination)\n"
+         "  --printer NAME        the CUPS queue to print to, or QUEUE/INSTANCE (default: the default\n"
+         "                        destination, maybe an instance, with its lpoptions)\n"
          "  --ppd FILE            use this PPD instead of a queue's; nothing is printed\n"
          "  --settings FILE       remembered settings and presets in FILE instead of the printer's file\n"
          "                        (a regular file, or a name for one to create)\n"
@@ -101,7 +102,7 @@ std::string helpText() {
          "  -h, --help            print this help\n"
          "\n"
          "A setting the printer refuses, with --set or in the preset, is named with its reason;\n"
-         "nothing is printed then. What it refuses of the panel's own values as the panel opens, or of\n"
+         "nothing is printed then. A FILE \"-\" is standard input. What it refuses of the panel's own values as the panel opens, or of\n"
          "the last print's settings, is a warning, and the job carries the PPD's own value.\nCUPS gets " +
          connect + " s to take a connection; one silent for " + answer +
          " s is not waited for again.\n"

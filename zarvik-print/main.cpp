@@ -2,7 +2,11 @@
 // engraver's panel from its plug-in bundle, lets a person (or a script,
 // through --set) choose the job's settings, and submits the job to CUPS with
 // the options the printer's PPD has marked.
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <QApplication>
 #include <QImageWriter>
@@ -118,7 +122,20 @@ int main(int argc, char** argv) {
     std::cerr << usageText();
     return kExitUsage;
   }
-  const CommandLine& line = *parsed.commandLine;
+  CommandLine& line = *parsed.commandLine;
+  // "-" is standard input, read once into a file of its own, so that it is
+  // checked and sent as any document.
+  for (std::string& file : line.files) {
+    if (file != "-") continue;
+    const int fd = ::memfd_create("standard input", MFD_CLOEXEC);
+    char buffer[65536];
+    for (ssize_t n; fd >= 0 && (n = ::read(STDIN_FILENO, buffer, sizeof buffer)) != 0;) {
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 || ::write(fd, buffer, static_cast<std::size_t>(n)) != n) return fail(kExitUsage, "cannot read standard input");
+    }
+    if (fd < 0) return fail(kExitUsage, "cannot keep standard input");
+    file = "/proc/self/fd/" + std::to_string(fd);
+  }
   if (line.help) {
     std::cout << helpText();
     return kExitDone;

@@ -106,17 +106,22 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
   } else {
     host::Expected<host::ScopedHttp> http = host::connectToCups();
     if (!http.ok()) return Failure{kExitCups, http.error()};
-    std::string queue;
-    if (line.printer) {
-      queue = *line.printer;
-    } else {
+    // An instance ("Zarvik/inst1", from lpoptions) prints to its queue with
+    // its own options first, and has a settings file of its own.
+    std::string name = line.printer.value_or("");
+    std::map<std::string, std::string> instanceOptions;
+    if (!line.printer || name.find('/') != std::string::npos) {
       host::Expected<std::vector<host::Destination>> destinations = host::listDestinations(http.value().get());
       if (!destinations.ok()) return Failure{kExitCups, destinations.error()};
       for (const host::Destination& destination : destinations.value()) {
-        if (destination.isDefault) queue = destination.name;
+        if (line.printer ? destination.name == name : destination.isDefault) {
+          name = destination.name;
+          instanceOptions = destination.options;
+        }
       }
-      if (queue.empty()) return Failure{kExitCups, "CUPS has no default printer; name one with --printer"};
+      if (name.empty()) return Failure{kExitCups, "CUPS has no default printer; name one with --printer"};
     }
+    const std::string queue = name.substr(0, name.find('/'));
     host::Expected<std::shared_ptr<host::CupsPpdHost>> opened = host::openQueue(http.value().get(), queue);
     if (!opened.ok()) return Failure{kExitCups, opened.error()};
     if (!line.files.empty()) {
@@ -125,8 +130,16 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
       job->formats_ = formats.take();
     }
     job->host_ = opened.take();
-    job->printer_ = queue;
+    job->printer_ = name;
+    job->queue_ = queue;
     job->isQueue_ = true;
+    std::erase_if(instanceOptions,
+                  [&](const auto& option) { return !host::findOption(job->host_->ppdFile(), option.first); });
+    for (const host::CupsPpdHost::Skipped& skipped : job->host_->applyOptions(instanceOptions).skipped) {
+      warnings.push_back(host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the option %1 of %2: %3"),
+                                        {host::shownText(skipped.option) + "=" + host::shownText(skipped.choice),
+                                         host::shownText(name), skipped.reason}));
+    }
   }
 
   // A PPD file's settings are kept apart from any queue's of that name.
@@ -283,7 +296,7 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
   host::Expected<host::ScopedHttp> http = host::connectToCups();
   if (!http.ok()) return Failure{kExitCups, http.error()};
   host::JobRequest request;
-  request.printer = printer_;
+  request.printer = queue_;
   request.title = fs::path(files.front()).filename().string();
   for (const std::string& file : files) request.files.emplace_back(file);
   request.options = jobOptions();

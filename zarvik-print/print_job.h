@@ -90,7 +90,8 @@ class PrintJob {
   void useStored(const host::SavedSettings& stored, std::vector<std::string>& warnings,
                  const std::string* preset = nullptr);
 
-  std::string printer_;
+  std::string printer_;  // the destination, maybe an instance: "Zarvik/inst1"
+  std::string queue_;    // the queue it prints to: "Zarvik"
   bool isQueue_ = false;
   std::shared_ptr<host::CupsPpdHost> host_;
   std::unique_ptr<host::SettingsStore> store_;

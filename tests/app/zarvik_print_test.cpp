@@ -94,6 +94,7 @@ struct Row {
   std::optional<std::string> options;  // a report whose options are start(these)
   Options before, after, env;          // before, after: files by name ("@/..."), or kAbsent
   std::function<void(const Ran&)> then;
+  std::string input;  // standard input
 };
 
 class ZarvikPrintTest : public ::testing::Test {
@@ -117,6 +118,8 @@ class ZarvikPrintTest : public ::testing::Test {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(ZARVIK_PRINT_PROGRAM, arguments);
+    process.write(row.input.data(), qint64(row.input.size()));
+    process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(120000)) << "zarvik-print did not finish";
     Ran run{process.exitCode(), process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
@@ -331,7 +334,17 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"warning: Cannot read the settings file @/.config/zarvik-print/Zarvik.json: Not a directory; the defaults "
         "are used."},
        {}, {{"@/.config", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "config"}}},
+      // The default destination may be an instance, with its options; "-" is standard input.
+      {{"--no-gui", "-"}, 0, {}, {}, {{"@/.cups/lpoptions", "Default Zarvik/acrylic JobType=Vector\n"}}, {}, cups,
+       [&](const Ran& run) {
+         EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik/acrylic\n");
+         const std::string job = cupsd + "/captured/job-" + std::to_string(std::stoi(run.out.substr(4)));
+         for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
+         EXPECT_EQ(options(readFile(job + ".options"))["JobType"], "Vector");
+         EXPECT_EQ(readFile(job + ".data"), readFile(page));
+       }, readFile(page)},
   };
+  fs::create_directory(dir.path() / ".cups");
   for (std::size_t i = 0; i < rows.size(); ++i) check(rows[i], i + 1);
 }
 
