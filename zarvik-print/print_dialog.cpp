@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QAbstractItemView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -45,6 +46,11 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   presets_->setObjectName("presets");
   presets_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Presets")));
   presets_->setToolTip(said(QT_TRANSLATE_NOOP("zarvik-print", "Settings saved under a name; choose one to use it.")));
+  // A long name is elided, in the box and in its list, never widening the
+  // dialog past the screen.
+  presets_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  presets_->setMinimumContentsLength(24);
+  presets_->view()->setTextElideMode(Qt::ElideMiddle);
   auto* save = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Save As…")));
   auto* remove = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Delete")));
   presetRow->addWidget(presets_, 1);
@@ -72,6 +78,12 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   status_->setObjectName("status");
   status_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Status")));
   status_->setWordWrap(true);
+  undo_ = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Undo")));
+  undo_->setObjectName("undo");
+  undo_->hide();
+  auto* statusRow = new QHBoxLayout();
+  statusRow->addWidget(status_, 1);
+  statusRow->addWidget(undo_);
 
   auto* buttons = new QDialogButtonBox();
   // The buttons' texts are the dialog's own, so they follow its language.
@@ -84,7 +96,7 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   layout->addLayout(top);
   layout->addWidget(panelArea_, 1);
   layout->addWidget(summary_);
-  layout->addWidget(status_);
+  layout->addLayout(statusRow);
   layout->addWidget(buttons);
   // Only a button already in the dialog can be made its default; else the
   // dialog makes the first button it finds, Save As…, the default.
@@ -96,6 +108,7 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   connect(presets_, &QComboBox::activated, this, &PrintDialog::choosePreset);
   connect(save, &QPushButton::clicked, this, &PrintDialog::savePreset);
   connect(remove, &QPushButton::clicked, this, &PrintDialog::deletePreset);
+  connect(undo_, &QPushButton::clicked, this, &PrintDialog::undo);
   connect(help, &QPushButton::clicked, this, &PrintDialog::showHelp);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(printButton, &QPushButton::clicked, this, &PrintDialog::print);
@@ -145,6 +158,7 @@ void PrintDialog::refresh() {
 }
 
 void PrintDialog::say(const QString& text, bool problem) {
+  undo_->hide();
   status_->setText(text);
   status_->setStyleSheet(problem ? "color: #a40000;" : QString());
 }
@@ -179,12 +193,34 @@ void PrintDialog::savePreset() {
                                        said(QT_TRANSLATE_NOOP("zarvik-print", "Name of the preset:")),
                                        QLineEdit::Normal, QString(), &ok);
   if (!ok || name.trimmed().isEmpty()) return;
-  host::Status saved = job_.savePreset(name.trimmed().toStdString());
+  const std::string chosen = name.trimmed().toStdString();
+  std::optional<host::SavedSettings> before = job_.preset(chosen);
+  host::Status saved = job_.savePreset(chosen);
   fillPresets();
-  say(saved.ok() ? said(QT_TRANSLATE_NOOP("zarvik-print", "Saved the preset %1."),
-                        {host::quotedText(name.trimmed().toStdString())})
-                 : QString::fromStdString(saved.message()),
-      !saved.ok());
+  saidOfPreset(saved,
+               said(before ? QT_TRANSLATE_NOOP("zarvik-print", "Replaced the preset %1.")
+                           : QT_TRANSLATE_NOOP("zarvik-print", "Saved the preset %1."),
+                    {host::quotedText(chosen)}),
+               chosen, std::move(before));
+}
+
+void PrintDialog::saidOfPreset(const host::Status& done, const QString& sentence, const std::string& name,
+                               std::optional<host::SavedSettings> before) {
+  say(done.ok() ? sentence : QString::fromStdString(done.message()), !done.ok());
+  // Replacing or deleting a preset asks nothing, and can be undone.
+  if (!done.ok() || !before) return;
+  undoName_ = name;
+  undoSettings_ = std::move(before);
+  undo_->show();
+}
+
+void PrintDialog::undo() {
+  host::Status undone = job_.restorePreset(undoName_, undoSettings_);
+  fillPresets();
+  say(undone.ok() ? said(QT_TRANSLATE_NOOP("zarvik-print", "The preset %1 is back as it was."),
+                         {host::quotedText(undoName_)})
+                  : QString::fromStdString(undone.message()),
+      !undone.ok());
 }
 
 void PrintDialog::deletePreset() {
@@ -193,13 +229,12 @@ void PrintDialog::deletePreset() {
     say(said(QT_TRANSLATE_NOOP("zarvik-print", "Choose the preset to delete first.")), true);
     return;
   }
-  QString name = presets_->itemText(index);
-  host::Status deleted = job_.deletePreset(name.toStdString());
+  const std::string name = presets_->itemText(index).toStdString();
+  std::optional<host::SavedSettings> before = job_.preset(name);
+  host::Status deleted = job_.deletePreset(name);
   fillPresets();
-  say(deleted.ok()
-          ? said(QT_TRANSLATE_NOOP("zarvik-print", "Deleted the preset %1."), {host::quotedText(name.toStdString())})
-          : QString::fromStdString(deleted.message()),
-      !deleted.ok());
+  saidOfPreset(deleted, said(QT_TRANSLATE_NOOP("zarvik-print", "Deleted the preset %1."), {host::quotedText(name)}),
+               name, std::move(before));
 }
 
 void PrintDialog::showHelp() {

@@ -39,6 +39,11 @@ class PrintDialog final : public QDialog {
   void choosePreset(int index);
   void savePreset();
   void deletePreset();
+  // Says what a preset change did and offers to undo it: `before` is what
+  // the preset `name` held (nothing when there was none).
+  void saidOfPreset(const host::Status& done, const QString& sentence, const std::string& name,
+                    std::optional<host::SavedSettings> before);
+  void undo();
   void showHelp();
   void print();
   void say(const QString& text, bool problem);
@@ -48,6 +53,9 @@ class PrintDialog final : public QDialog {
   QComboBox* presets_ = nullptr;
   QLabel* summary_ = nullptr;
   QLabel* status_ = nullptr;
+  QPushButton* undo_ = nullptr;
+  std::string undoName_;  // the preset Undo puts back, as it was
+  std::optional<host::SavedSettings> undoSettings_;
   QScrollArea* panelArea_ = nullptr;
   int printStatus_ = kExitDone;
   std::string printMessage_;

@@ -268,6 +268,10 @@ host::Status PrintJob::savePreset(const std::string& name) {
 
 host::Status PrintJob::deletePreset(const std::string& name) { return store_->deletePreset(name); }
 
+host::Status PrintJob::restorePreset(const std::string& name, const std::optional<host::SavedSettings>& settings) {
+  return settings ? store_->savePreset(name, *settings) : store_->deletePreset(name);
+}
+
 std::map<std::string, std::string> PrintJob::jobOptions() const {
   return host::jobOptionsFromMarks(host_->ppdFile()).options;
 }

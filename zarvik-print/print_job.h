@@ -55,6 +55,10 @@ class PrintJob {
   // its control keeps the value it had; the failure names each refusal.
   host::Status usePreset(const std::string& name);
   host::Status savePreset(const std::string& name);
+  // Puts back what a preset held before it was replaced or deleted:
+  // `settings`, or no preset of that name.
+  host::Status restorePreset(const std::string& name, const std::optional<host::SavedSettings>& settings);
+  std::optional<host::SavedSettings> preset(const std::string& name) const { return store_->preset(name); }
   host::Status deletePreset(const std::string& name);
   std::vector<std::string> presetNames() const { return store_->presetNames(); }
 

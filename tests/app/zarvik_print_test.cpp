@@ -356,7 +356,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   zarvik::testing::writeFile(settings, R"({"format": "zarvik-print-settings", "presets": {
       "Alder": {"options": {"JobType": "Raster", "rasterSpeed": "Custom.500"}},
       "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"}, "printSettings": {")" + kKey +
-                R"(vectorPower": "65"}}}})");
+                R"(vectorPower": "65"}}, ")" + std::string(306, 'W') + R"(": {}}})");
   std::vector<std::string> warnings;
   auto opened = PrintJob::open({.ppd = kPpd, .settingsFile = settings.string()}, warnings);
   ASSERT_TRUE(std::holds_alternative<std::unique_ptr<PrintJob>>(opened));
@@ -413,9 +413,12 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
   EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
-  click("Löschen");
-  EXPECT_EQ(json(settings)["presets"].toObject().keys(), QStringList{"Birch"});
-  EXPECT_EQ(presets->count(), 2) << "the deleted preset is still offered";
+  EXPECT_LT(dialog.width(), 1200) << "a long preset name widened the dialog";
+  click("Löschen");  // asks nothing, and can be undone
+  EXPECT_EQ(json(settings)["presets"].toObject().size(), 2);
+  EXPECT_EQ(presets->count(), 3) << "the deleted preset is still offered";
+  click("Rückgängig");
+  EXPECT_EQ(json(settings)["presets"].toObject().keys().front(), "Alder");
   click("Drucken");
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
   EXPECT_TRUE(dialog.isVisible());
