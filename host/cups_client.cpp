@@ -203,24 +203,29 @@ Expected<std::vector<Destination>> listDestinations(http_t* http) {
   return list;
 }
 
-Expected<std::vector<std::string>> documentFormats(http_t* http, std::string_view queue) {
+Expected<PrinterCapabilities> printerCapabilities(http_t* http, std::string_view queue) {
   const std::string name(queue);
   ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(name).c_str());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-               "document-format-supported");
+  static const char* const kWanted[] = {"document-format-supported", "copies-supported"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
   ipp_t* response = cupsDoRequest(http, request, "/");  // frees the request
-  std::vector<std::string> formats;
+  PrinterCapabilities capabilities;
   ipp_attribute_t* supported = ippFindAttribute(response, "document-format-supported", IPP_TAG_MIMETYPE);
   for (int i = 0; i < ippGetCount(supported); ++i) {
-    if (const char* format = ippGetString(supported, i, nullptr)) formats.emplace_back(format);
+    if (const char* format = ippGetString(supported, i, nullptr)) capabilities.formats.emplace_back(format);
+  }
+  if (ipp_attribute_t* copies = ippFindAttribute(response, "copies-supported", IPP_TAG_RANGE)) {
+    int upper = 0;
+    ippGetRange(copies, 0, &upper);
+    if (upper >= 1) capabilities.maxCopies = upper;
   }
   ippDelete(response);
   if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-    return Expected<std::vector<std::string>>::failure(requestFailure(
+    return Expected<PrinterCapabilities>::failure(requestFailure(
         http, sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot ask what the printer %1 takes: "), {shownText(name)})));
   }
-  return formats;
+  return capabilities;
 }
 
 Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view queue) {

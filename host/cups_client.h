@@ -35,9 +35,13 @@ struct Destination {
 };
 Expected<std::vector<Destination>> listDestinations(http_t* http);
 
-// The document formats (MIME types) the server takes for `queue`, by its
-// document-format-supported.
-Expected<std::vector<std::string>> documentFormats(http_t* http, std::string_view queue);
+// What the server takes for `queue`: the document formats (MIME types) of
+// its document-format-supported, and the upper bound of copies-supported.
+struct PrinterCapabilities {
+  std::vector<std::string> formats;
+  int maxCopies = 9999;
+};
+Expected<PrinterCapabilities> printerCapabilities(http_t* http, std::string_view queue);
 
 // A host over the PPD of `queue`, fetched from the server.
 Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view queue);

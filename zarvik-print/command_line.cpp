@@ -41,7 +41,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       return true;
     };
     if (name == "--printer" || name == "--ppd" || name == "--settings" || name == "--preset" ||
-        name == "--screenshot" || name == "--set") {
+        name == "--screenshot" || name == "--set" || name == "--media" || name == "--copies") {
       std::optional<std::string> v = value();
       if (!v || v->empty()) return failure(name + " needs a value");
       if (name == "--printer") {
@@ -52,6 +52,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.settingsFile = *v;
       } else if (name == "--preset") {
         line.preset = *v;
+      } else if (name == "--media") {
+        line.media = *v;
+      } else if (name == "--copies") {
+        line.copies = *v;
       } else if (name == "--screenshot") {
         line.screenshot = *v;
       } else {
@@ -86,6 +90,8 @@ std::string helpText() {
          "  --settings FILE       remembered settings and presets in FILE instead of the printer's file\n"
          "                        (a regular file, or a name for one to create)\n"
          "  --preset NAME         start from the preset NAME\n"
+         "  --media SIZE          the page size, one of the PPD's PageSize keywords (A4, 400x600mm...)\n"
+         "  --copies N            the number of copies\n"
          "  --set KEY=VALUE       operate the panel's control for the PPD option KEY, in order: JobType,\n"
          "                        CenterEngraving, EngravingDirection, dithering, vectorSort (a choice);\n"
          "                        directPrint, autoFocus, vectorGrid, vectorSpeedComp, vectorPowerComp\n"
@@ -123,7 +129,8 @@ std::string helpText() {
 
 std::string usageText() {
   return "usage: zarvik-print [--printer NAME | --ppd FILE] [--settings FILE] [--preset NAME]\n"
-         "                    [--set KEY=VALUE]... [--no-gui] [--dry-run] [--save] [--verbose]\n"
+         "                    [--media SIZE] [--copies N] [--set KEY=VALUE]... [--no-gui]\n"
+         "                    [--dry-run] [--save] [--verbose]\n"
          "                    [--screenshot FILE.png] [FILE...]\n";
 }
 

@@ -49,6 +49,9 @@ int run(const CommandLine& line) {
   if (auto* failure = std::get_if<PrintJob::Failure>(&opened)) return fail(failure->status, failure->message);
   PrintJob& job = *std::get<std::unique_ptr<PrintJob>>(opened);
 
+  if (std::optional<PrintJob::Failure> usage = job.applyMediaAndCopies(line)) {
+    return fail(usage->status, usage->message);
+  }
   if (std::optional<PrintJob::Failure> usage = job.applySettings(line.settings)) {
     return fail(usage->status, usage->message);
   }
@@ -57,7 +60,7 @@ int run(const CommandLine& line) {
       say("refused " + refusal.request + " of the preset " + zarvik::host::quotedText(refusal.preset) + ": " +
           refusal.reason);
     } else {
-      say("refused --set " + zarvik::host::shownText(refusal.set) + ": " + refusal.reason);
+      say("refused " + refusal.flag + " " + zarvik::host::shownText(refusal.set) + ": " + refusal.reason);
     }
   }
   int settled = job.refusals().empty() ? kExitDone : kExitRefused;

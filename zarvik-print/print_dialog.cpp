@@ -12,6 +12,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "host/texts.h"
@@ -39,7 +41,25 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   // language, for screen readers.
   printer->setObjectName("printer");
   printer->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer")));
-  top->addRow(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer:")), printer);
+  // The page size and the copies, beside the printer: the PPD's sizes,
+  // marked through the host as every other choice.
+  media_ = new QComboBox();
+  media_->setObjectName("media");
+  media_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Media size")));
+  for (const auto& [keyword, text] : job.mediaSizes())
+    media_->addItem(QString::fromStdString(text), QByteArray::fromStdString(keyword));
+  media_->setEnabled(media_->count() > 0);
+  copies_ = new QSpinBox();
+  copies_->setObjectName("copies");
+  copies_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Copies")));
+  copies_->setRange(1, job.maxCopies());
+  auto* printerRow = new QHBoxLayout();
+  printerRow->addWidget(printer, 1);
+  printerRow->addWidget(new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "Media size:"))));
+  printerRow->addWidget(media_);
+  printerRow->addWidget(new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "Copies:"))));
+  printerRow->addWidget(copies_);
+  top->addRow(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer:")), printerRow);
 
   auto* presetRow = new QHBoxLayout();
   presets_ = new QComboBox();
@@ -109,6 +129,11 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   connect(save, &QPushButton::clicked, this, &PrintDialog::savePreset);
   connect(remove, &QPushButton::clicked, this, &PrintDialog::deletePreset);
   connect(undo_, &QPushButton::clicked, this, &PrintDialog::undo);
+  connect(media_, &QComboBox::activated, this, &PrintDialog::chooseMedia);
+  connect(copies_, &QSpinBox::valueChanged, this, [this](int copies) {
+    host::Status taken = job_.setCopies(std::to_string(copies));
+    if (!taken.ok()) say(QString::fromStdString(taken.message()), true);
+  });
   connect(help, &QPushButton::clicked, this, &PrintDialog::showHelp);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(printButton, &QPushButton::clicked, this, &PrintDialog::print);
@@ -124,6 +149,7 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   });
 
   fillPresets();
+  showMediaAndCopies();
   refresh();
   // What the printer refused of the remembered settings or of the panel's
   // own requests as it opened: the person sees it until the next change.
@@ -177,12 +203,27 @@ void PrintDialog::fillPresets() {
   for (const std::string& name : job_.presetNames()) presets_->addItem(QString::fromStdString(name));
 }
 
+void PrintDialog::showMediaAndCopies() {
+  QSignalBlocker quietMedia(media_), quietCopies(copies_);
+  media_->setCurrentIndex(media_->findData(QByteArray::fromStdString(job_.media())));
+  copies_->setValue(job_.copies());
+}
+
+void PrintDialog::chooseMedia(int index) {
+  host::Status marked = job_.setMedia(media_->itemData(index).toByteArray().toStdString());
+  // A size the printer refuses springs back, as a panel control does.
+  showMediaAndCopies();
+  say(QString::fromStdString(marked.message()), !marked.ok());
+  refusalsShown_ = job_.session().host().refusals();  // said now
+}
+
 void PrintDialog::choosePreset(int index) {
   if (index <= 0) return;
   host::Status used = job_.usePreset(presets_->itemText(index).toStdString());
   // The panel's restore queued refreshes; they go first, or they would
   // wipe out the warning below.
   QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+  showMediaAndCopies();
   refresh();
   if (!used.ok()) say(QString::fromStdString(used.message()), true);
 }

@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QSpinBox;
 
 namespace zarvik::print {
 
@@ -36,6 +37,9 @@ class PrintDialog final : public QDialog {
 
  private:
   void fillPresets();
+  // Shows the job's page size and copies, after a preset changed them.
+  void showMediaAndCopies();
+  void chooseMedia(int index);
   void choosePreset(int index);
   void savePreset();
   void deletePreset();
@@ -51,6 +55,8 @@ class PrintDialog final : public QDialog {
   PrintJob& job_;
   std::vector<std::string> files_;
   QComboBox* presets_ = nullptr;
+  QComboBox* media_ = nullptr;
+  QSpinBox* copies_ = nullptr;
   QLabel* summary_ = nullptr;
   QLabel* status_ = nullptr;
   QPushButton* undo_ = nullptr;

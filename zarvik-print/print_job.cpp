@@ -1,3 +1,6 @@
+// libcups 2.4 marks every ppd* call deprecated.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 #include "zarvik-print/print_job.h"
 
 #include <fcntl.h>
@@ -12,6 +15,7 @@
 #include <set>
 
 #include "host/cups_client.h"
+#include "host/custom_value.h"
 #include "host/job_options.h"
 #include "host/ppd_options.h"
 #include "host/texts.h"
@@ -124,11 +128,10 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
     const std::string queue = name.substr(0, name.find('/'));
     host::Expected<std::shared_ptr<host::CupsPpdHost>> opened = host::openQueue(http.value().get(), queue);
     if (!opened.ok()) return Failure{kExitCups, opened.error()};
-    if (!line.files.empty()) {
-      host::Expected<std::vector<std::string>> formats = host::documentFormats(http.value().get(), queue);
-      if (!formats.ok()) return Failure{kExitCups, formats.error()};
-      job->formats_ = formats.take();
-    }
+    host::Expected<host::PrinterCapabilities> capabilities = host::printerCapabilities(http.value().get(), queue);
+    if (!capabilities.ok()) return Failure{kExitCups, capabilities.error()};
+    job->formats_ = capabilities.value().formats;
+    job->maxCopies_ = capabilities.value().maxCopies;
     job->host_ = opened.take();
     job->printer_ = name;
     job->queue_ = queue;
@@ -215,22 +218,78 @@ void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::str
     for (const host::NumericPrintSetting& each : host::kNumericPrintSettings) {
       if (each.key == key) numeric = &each;
     }
-    if (numeric != nullptr) {
-      if (std::optional<std::string> refusal = host_->checkCustomValue(numeric->option, value)) {
-        if (preset == nullptr) {
-          warnings.push_back(
-              host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
-                             {host::shownText(key) + "=" + host::shownText(value), *refusal}));
-        } else {
-          skip(std::string(numeric->option) + "=Custom." + host::shownText(value), *refusal, false);
-          if (auto kept = current.find(key); kept != current.end()) settings.emplace(key, kept->second);
-        }
-        continue;
+    std::optional<std::string> refusal = numeric != nullptr   ? host_->checkCustomValue(numeric->option, value)
+                                         : key == kCopiesKey ? checkCopies(value)
+                                                             : std::nullopt;
+    if (refusal) {
+      if (preset == nullptr) {
+        warnings.push_back(
+            host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
+                           {host::shownText(key) + "=" + host::shownText(value), *refusal}));
+      } else {
+        skip(numeric ? std::string(numeric->option) + "=Custom." + host::shownText(value)
+                     : key + "=" + host::shownText(value),
+             *refusal, false);
+        if (auto kept = current.find(key); kept != current.end()) settings.emplace(key, kept->second);
       }
+      continue;
     }
     settings.emplace(key, value);
   }
   host_->dialogSettings().assign(std::move(settings));
+}
+
+std::optional<PrintJob::Failure> PrintJob::applyMediaAndCopies(const CommandLine& line) {
+  if (line.copies && !host::parseWholeNumber(*line.copies)) {
+    return Failure{kExitUsage, "--copies takes a whole number, not " + host::quotedText(*line.copies)};
+  }
+  if (line.media) {
+    if (host::Status marked = setMedia(*line.media); !marked.ok())
+      refusals_.push_back({*line.media, {}, {}, marked.message(), "--media"});
+  }
+  if (line.copies) {
+    if (host::Status taken = setCopies(*line.copies); !taken.ok())
+      refusals_.push_back({*line.copies, {}, {}, taken.message(), "--copies"});
+  }
+  return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::string>> PrintJob::mediaSizes() const {
+  std::vector<std::pair<std::string, std::string>> sizes;
+  if (ppd_option_t* option = host::findOption(host_->ppdFile(), "PageSize")) {
+    for (int i = 0; i < option->num_choices; ++i)
+      sizes.emplace_back(option->choices[i].choice, host::choiceName(option->choices[i]));
+  }
+  return sizes;
+}
+
+std::string PrintJob::media() const {
+  ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), "PageSize");
+  return marked != nullptr ? marked->choice : "";
+}
+
+host::Status PrintJob::setMedia(const std::string& keyword) { return host_->mark("PageSize", keyword); }
+
+int PrintJob::copies() const {
+  const host::DialogPrintSettings::Values& values = host_->dialogSettings().values();
+  auto found = values.find(kCopiesKey);
+  std::optional<long long> copies = found != values.end() ? host::parseWholeNumber(found->second) : std::nullopt;
+  return copies && *copies >= 1 && *copies <= maxCopies_ ? static_cast<int>(*copies) : 1;
+}
+
+std::optional<std::string> PrintJob::checkCopies(const std::string& text) const {
+  std::optional<long long> copies = host::parseWholeNumber(text);
+  if (copies && *copies >= 1 && *copies <= maxCopies_) return std::nullopt;
+  return host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "The printer takes from 1 to %1 copies, not %2."),
+                        {std::to_string(maxCopies_), host::quotedText(text)});
+}
+
+host::Status PrintJob::setCopies(const std::string& text) {
+  if (std::optional<std::string> refusal = checkCopies(text)) return host::Status::failure(*refusal);
+  host::DialogPrintSettings::Values values = host_->dialogSettings().values();
+  values.insert_or_assign(kCopiesKey, std::to_string(*host::parseWholeNumber(text)));
+  host_->dialogSettings().assign(std::move(values));
+  return host::Status::success();
 }
 
 std::optional<PrintJob::Failure> PrintJob::applySettings(const std::vector<Setting>& settings) {
@@ -304,6 +363,7 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
   request.title = fs::path(files.front()).filename().string();
   for (const std::string& file : files) request.files.emplace_back(file);
   request.options = jobOptions();
+  if (const int copies = this->copies(); copies != 1) request.options["copies"] = std::to_string(copies);
   host::Expected<int> submitted = host::submitJob(http.value().get(), request);
   if (!submitted.ok()) return Failure{kExitCups, submitted.error()};
   if (host::Status saved = saveLastUsed(); !saved.ok()) {
@@ -338,7 +398,7 @@ QJsonObject PrintJob::report() const {
       entry.insert("preset", QString::fromStdString(refusal.preset));
       entry.insert("option", QString::fromStdString(refusal.request));
     } else {
-      entry.insert("set", QString::fromStdString(refusal.set));
+      entry.insert(QString::fromStdString(refusal.flag.substr(2)), QString::fromStdString(refusal.set));
     }
     refused.append(entry);
   }

@@ -17,14 +17,18 @@
 
 namespace zarvik::print {
 
-// A setting the person chose that the printer refused: a --set, or a value
-// of the preset named with --preset.
+// A setting the person chose that the printer refused: a --set, --media or
+// --copies, or a value of the preset named with --preset.
 struct Refusal {
-  std::string set;      // "KEY=VALUE" as given; empty for a preset's value
+  std::string set;      // the value as given ("KEY=VALUE" for a --set); empty for a preset's value
   std::string preset;   // the preset's name, for one of its values
   std::string request;  // the preset's value ("vectorPower=Custom.95")
   std::string reason;
+  std::string flag = "--set";  // the option that gave `set`
 };
+
+// The print setting that holds the number of copies.
+inline constexpr char kCopiesKey[] = "copies";
 
 class PrintJob {
  public:
@@ -49,6 +53,25 @@ class PrintJob {
   // panel cannot take as given stops there (a usage error); one the
   // printer refuses is kept in refusals() and the rest still apply.
   std::optional<Failure> applySettings(const std::vector<Setting>& settings);
+
+  // The page size and the copies, from the command line, before any --set:
+  // a copies that is no whole number is a usage error; what the printer
+  // refuses is kept in refusals().
+  std::optional<Failure> applyMediaAndCopies(const CommandLine& line);
+  // The PPD's page sizes (keyword and text, in the PPD's order) and the
+  // one marked; empty when the PPD has none.
+  std::vector<std::pair<std::string, std::string>> mediaSizes() const;
+  std::string media() const;
+  // Marks a page size through the host, as any other choice.
+  host::Status setMedia(const std::string& keyword);
+  // The copies kept in the print settings (1 when none), and the most the
+  // printer takes.
+  int copies() const;
+  int maxCopies() const { return maxCopies_; }
+  // Takes a number of copies from 1 to maxCopies(), as text; the check
+  // alone answers why not, or nothing.
+  host::Status setCopies(const std::string& text);
+  std::optional<std::string> checkCopies(const std::string& text) const;
 
   // Starts over from a preset: its options are marked by the host and the
   // panel is restored from them. What the printer refuses is skipped, and
@@ -103,6 +126,7 @@ class PrintJob {
   std::vector<Refusal> refusals_;
   std::vector<std::string> warnings_;
   std::vector<std::string> formats_;  // what the queue takes; empty when unknown
+  int maxCopies_ = 9999;              // CUPS's own bound, or the queue's
 };
 
 // Where the plug-in bundle is: $ZARVIK_PDE_BUNDLE, the build tree's bundle,

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <functional>
@@ -222,6 +223,13 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
          EXPECT_TRUE(fs::file_size(dir.path() / "shot.png") > 0);
        }},
       {dry + Args{"--screenshot", "@/none/shot.png"}, 2, {"cannot write the screenshot @/none/shot.png: Cannot open device for writing: No such file or directory"}},
+      // The page size and the copies, kept with the settings; what the printer refuses is named.
+      {dry + Args{"--media", "a4", "--copies", "3", "--settings", "@/m.json", "--save"}, 0, {}, "PageSize=A4", {}, {},
+       {}, [&](const Ran&) { EXPECT_EQ(json(dir.path() / "m.json")["lastUsed"]["printSettings"]["copies"], "3"); }},
+      {dry + Args{"--media", "Tabloid", "--copies", "0"}, 3,
+       {"refused --media Tabloid: Media Size has no choice \"Tabloid\".",
+        "refused --copies 0: The printer takes from 1 to 9999 copies, not \"0\"."}},
+      {dry + Args{"--copies", "two"}, 2, {"--copies takes a whole number, not \"two\""}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
       {dry + Args{"@/empty.ras"}, 2, {"the document @/empty.ras is empty"}, {}, {{"@/empty.ras", ""}}},
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
@@ -335,12 +343,15 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "are used."},
        {}, {{"@/.config", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "config"}}},
       // The default destination may be an instance, with its options; "-" is standard input.
-      {{"--no-gui", "-"}, 0, {}, {}, {{"@/.cups/lpoptions", "Default Zarvik/acrylic JobType=Vector\n"}}, {}, cups,
+      {{"--no-gui", "--media", "A4", "--copies", "2", "-"}, 0, {}, {},
+       {{"@/.cups/lpoptions", "Default Zarvik/acrylic JobType=Vector\n"}}, {}, cups,
        [&](const Ran& run) {
          EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik/acrylic\n");
          const std::string job = cupsd + "/captured/job-" + std::to_string(std::stoi(run.out.substr(4)));
          for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
          EXPECT_EQ(options(readFile(job + ".options"))["JobType"], "Vector");
+         EXPECT_EQ(options(readFile(job + ".options"))["PageSize"], "A4");
+         EXPECT_EQ(readFile(job + ".copies"), "2\n");
          EXPECT_EQ(readFile(job + ".data"), readFile(page));
        }, readFile(page)},
   };
@@ -399,6 +410,11 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
   EXPECT_TRUE(dialog.findChild<QLabel*>("summary")->textInteractionFlags() & Qt::TextSelectableByMouse);  // to copy
+  // The page size and copies beside the printer go into the job.
+  auto* media = dialog.findChild<QComboBox*>("media");
+  emit media->activated(media->findData(QByteArray("A4")));
+  dialog.findChild<QSpinBox*>("copies")->setValue(3);
+  EXPECT_EQ(job.jobOptions().at("PageSize") + std::to_string(job.copies()), "A43");
   // A preset marks its options in an order they fit and puts the panel there; one the printer can't take whole says so.
   EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
   EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);

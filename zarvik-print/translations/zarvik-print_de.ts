@@ -459,5 +459,25 @@
         <source>%1 is %2, which %3 does not take; it takes %4</source>
         <translation>%1 ist %2, was %3 nicht annimmt; es nimmt %4 an</translation>
     </message>
+    <message>
+        <source>Media size</source>
+        <translation>Mediengröße</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Kopien</translation>
+    </message>
+    <message>
+        <source>Media size:</source>
+        <translation>Mediengröße:</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Kopien:</translation>
+    </message>
+    <message>
+        <source>The printer takes from 1 to %1 copies, not %2.</source>
+        <translation>Der Drucker nimmt 1 bis %1 Kopien an, nicht %2.</translation>
+    </message>
 </context>
 </TS>
