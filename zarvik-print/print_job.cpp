@@ -206,8 +206,11 @@ void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::str
     }
   };
   host::CupsPpdHost::ApplyReport report = host_->applyOptions(stored.options);
-  for (const host::CupsPpdHost::Skipped& skipped : report.skipped)
+  std::set<std::string> refusedOptions;
+  for (const host::CupsPpdHost::Skipped& skipped : report.skipped) {
     skip(host::shownText(skipped.option) + "=" + host::shownText(skipped.choice), skipped.reason, skipped.unknown);
+    refusedOptions.insert(skipped.option);
+  }
   // A stored number the printer cannot take is skipped like a stored
   // option: the panel then starts from its own default for it, or, for a
   // preset, keeps the value it shows.
@@ -235,6 +238,12 @@ void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::str
       continue;
     }
     settings.emplace(key, value);
+  }
+  // A number refused as a preset's option keeps its control's value too.
+  for (const host::NumericPrintSetting& numeric : host::kNumericPrintSettings) {
+    auto kept = current.find(numeric.key);
+    if (preset != nullptr && refusedOptions.count(std::string(numeric.option)) != 0 && kept != current.end())
+      settings.emplace(kept->first, kept->second);
   }
   host_->dialogSettings().assign(std::move(settings));
 }

@@ -424,8 +424,11 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
     settle();
     if (preset == 2) {
       EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("vPowerTextBox")->text(), "65");
+      change("rasterSpeed", "40");
     }
   }
+  // Alder's refused raster speed leaves the control at its value.
+  EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("rSpeedTextBox")->text(), "40");
   EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
   EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
