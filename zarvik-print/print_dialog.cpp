@@ -115,9 +115,13 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(panelArea_, 1);
-  layout->addWidget(summary_);
+
   layout->addLayout(statusRow);
-  layout->addWidget(buttons);
+  // The summary, one short line, beside the buttons: no row of its own.
+  auto* bottom = new QHBoxLayout();
+  bottom->addWidget(summary_, 1);
+  bottom->addWidget(buttons);
+  layout->addLayout(bottom);
   // Only a button already in the dialog can be made its default; else the
   // dialog makes the first button it finds, Save As…, the default.
   printButton->setDefault(true);
