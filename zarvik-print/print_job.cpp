@@ -54,6 +54,12 @@ std::string documentType(const std::string& file) {
   return text ? "text/plain" : "application/octet-stream";
 }
 
+// A document as messages and the job's title name it: standard input ("-")
+// is read into a file that main names under /proc/self/fd.
+std::string documentName(const std::string& file) {
+  return file.starts_with("/proc/self/fd/") ? "standard input" : host::shownText(file);
+}
+
 bool isBundle(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path / "Contents" / "Info.plist", error);
@@ -74,7 +80,7 @@ std::string findPlugInBundle() {
 
 std::optional<PrintJob::Failure> checkDocuments(const std::vector<std::string>& files) {
   for (const std::string& file : files) {
-    const std::string name = host::shownText(file);
+    const std::string name = documentName(file);
     std::error_code error;
     fs::file_status status = fs::status(file, error);
     if (!fs::exists(status)) {
@@ -369,7 +375,8 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
   if (!http.ok()) return Failure{kExitCups, http.error()};
   host::JobRequest request;
   request.printer = queue_;
-  request.title = fs::path(files.front()).filename().string();
+  request.title = files.front().starts_with("/proc/self/fd/") ? documentName(files.front())
+                                                               : fs::path(files.front()).filename().string();
   for (const std::string& file : files) request.files.emplace_back(file);
   request.options = jobOptions();
   if (const int copies = this->copies(); copies != 1) request.options["copies"] = std::to_string(copies);
@@ -394,7 +401,7 @@ std::optional<PrintJob::Failure> PrintJob::checkFormats(const std::vector<std::s
     }
     return Failure{kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print",
                                                                 "%1 is %2, which %3 does not take; it takes %4"),
-                                              {host::shownText(file), type, host::shownText(printer_), taken})};
+                                              {documentName(file), type, host::shownText(printer_), taken})};
   }
   return std::nullopt;
 }

@@ -232,6 +232,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dry + Args{"--copies", "two"}, 2, {"--copies takes a whole number, not \"two\""}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
       {dry + Args{"@/empty.ras"}, 2, {"the document @/empty.ras is empty"}, {}, {{"@/empty.ras", ""}}},
+      {dry + Args{"-"}, 2, {"the document standard input is empty"}},
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
       {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40 cResolution=75"), 0, {},
        "JobType= jobtype=VECTOR rasterSpeed=Custom.40 cResolution=Custom.75",
