@@ -33,9 +33,10 @@ std::string serverName() {
 // The connections whose server did not answer within the request timeout.
 thread_local std::set<const http_t*> timedOut;
 
-// libcups asks every kTick whether to wait on; a call that follows the last
-// within little more than a tick continues the same silence.
-constexpr double kTick = 0.25;
+// libcups asks whether to wait on after its first wait of a second, then
+// every kTick; a call that follows the last within little more than a tick
+// continues the same silence.
+constexpr double kTick = 0.25, kFirstWait = 1.0;
 struct Silence {
   double since = 0, last = -1;
 };
@@ -55,7 +56,7 @@ double now() {
 int giveUp(http_t* http, void* /*data*/) {
   Silence& silence = silences[http];
   const double time = now();
-  if (time - silence.last > kTick * 1.5) silence.since = time - kTick;
+  if (time - silence.last > kTick * 1.5) silence.since = time - kFirstWait;
   silence.last = time;
   if (timedOut.count(http) == 0 && time - silence.since < kRequestTimeoutSeconds) return 1;
   timedOut.insert(http);
