@@ -80,6 +80,7 @@ std::string text(const QString& string) { return string.toStdString(); }
 
 struct FileContents {
   bool missing = false;
+  bool noFolder = false;  // a folder on the way is a file: there is no such file
   std::optional<std::string> error;
   std::string bytes;
 };
@@ -89,13 +90,9 @@ FileContents readFile(const std::filesystem::path& path) {
   // Never waits on a FIFO or a device: only a regular file is read.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
-    // A folder on the way that is a file: there is no settings file.
-    if (errno == ENOENT || errno == ENOTDIR) {
-      contents.missing = errno == ENOENT;
-      if (errno == ENOTDIR) contents.error = std::strerror(errno);
-    } else {
-      contents.error = std::strerror(errno);
-    }
+    contents.missing = errno == ENOENT;
+    contents.noFolder = errno == ENOTDIR;
+    if (!contents.missing) contents.error = std::strerror(errno);
     return contents;
   }
   struct stat info {};
@@ -297,7 +294,7 @@ std::vector<std::string> SettingsStore::load() {
   FileContents contents = readFile(file_);
   if (contents.missing) return found;
   if (contents.error) {
-    if (contents.error != std::strerror(ENOTDIR)) unread_ = contents.error;
+    if (!contents.noFolder) unread_ = contents.error;
     found.push_back(
         sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot read the settings file %1: %2; the defaults are used."),
                  {name, *contents.error}));
