@@ -224,7 +224,8 @@ Expected<PrinterCapabilities> printerCapabilities(http_t* http, std::string_view
   ippDelete(response);
   if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
     return Expected<PrinterCapabilities>::failure(requestFailure(
-        http, sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot ask what the printer %1 takes: "), {shownText(name)})));
+        http,
+        sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot ask what the printer %1 takes: "), {shownText(name)})));
   }
   return capabilities;
 }

@@ -144,10 +144,11 @@ class Reader {
       // a number as a whole is left out here instead.
       if (printSettings) {
         if (const NumericPrintSetting* numeric = numericSetting(key); numeric && !isWholeValue(*numeric, entry)) {
-          leftOut(numeric->whole ? QT_TRANSLATE_NOOP("zarvik-print",
-                                                     "In %1, the value at %2 is %3, not a whole number; it is left out.")
-                                 : QT_TRANSLATE_NOOP("zarvik-print",
-                                                     "In %1, the value at %2 is %3, not a decimal number; it is left out."),
+          leftOut(numeric->whole
+                      ? QT_TRANSLATE_NOOP("zarvik-print",
+                                          "In %1, the value at %2 is %3, not a whole number; it is left out.")
+                      : QT_TRANSLATE_NOOP("zarvik-print",
+                                          "In %1, the value at %2 is %3, not a decimal number; it is left out."),
                   at, entry);
           continue;
         }
@@ -412,8 +413,7 @@ Status SettingsStore::deletePreset(std::string_view name) {
   return change([&] {
     auto found = presets_.find(name);
     if (found == presets_.end()) {
-      return Status::failure(
-          sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {quotedText(name)}));
+      return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {quotedText(name)}));
     }
     presets_.erase(found);
     return Status::success();
@@ -465,7 +465,8 @@ Status SettingsStore::write() {
   // Indented to be read by a person, unless only the compact form stays
   // within what the store reads back.
   QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
-  if (static_cast<std::size_t>(json.size()) > kMaximumFileSize) json = QJsonDocument(root).toJson(QJsonDocument::Compact);
+  if (static_cast<std::size_t>(json.size()) > kMaximumFileSize)
+    json = QJsonDocument(root).toJson(QJsonDocument::Compact);
   // Qt's JSON reader drops U+FEFF at the start of a string, but keeps the
   // escape; the writer puts the character only inside strings.
   json.replace("\xEF\xBB\xBF", "\\ufeff");

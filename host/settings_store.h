@@ -10,8 +10,8 @@
 #pragma once
 
 #include <array>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>

@@ -112,7 +112,8 @@ std::string helpText() {
          "panel opens, or of the last print's settings, is a warning, and the job carries the PPD's\n"
          "own value. A FILE \"-\" is standard input.\n"
          "CUPS gets " +
-         connect + " s to take a connection; one silent for " + answer + " s is not waited for again.\n"
+         connect + " s to take a connection; one silent for " + answer +
+         " s is not waited for again.\n"
          "\n"
          "Exit status:\n"
          "  0  done\n"

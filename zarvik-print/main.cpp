@@ -6,12 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <QApplication>
 #include <QImageWriter>
 #include <QJsonDocument>
 #include <QMessageBox>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
@@ -134,7 +133,8 @@ int main(int argc, char** argv) {
     char buffer[65536];
     for (ssize_t n; fd >= 0 && (n = ::read(STDIN_FILENO, buffer, sizeof buffer)) != 0;) {
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0 || ::write(fd, buffer, static_cast<std::size_t>(n)) != n) return fail(kExitUsage, "cannot read standard input");
+      if (n < 0 || ::write(fd, buffer, static_cast<std::size_t>(n)) != n)
+        return fail(kExitUsage, "cannot read standard input");
     }
     if (fd < 0) return fail(kExitUsage, "cannot keep standard input");
     file = "/proc/self/fd/" + std::to_string(fd);

@@ -1,5 +1,6 @@
 #include "zarvik-print/print_dialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -7,7 +8,6 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
-#include <QAbstractItemView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -262,9 +262,9 @@ void PrintDialog::saidOfPreset(const host::Status& done, const QString& sentence
 void PrintDialog::undo() {
   host::Status undone = job_.restorePreset(undoName_, undoSettings_);
   fillPresets();
-  say(undone.ok() ? said(QT_TRANSLATE_NOOP("zarvik-print", "The preset %1 is back as it was."),
-                         {host::quotedText(undoName_)})
-                  : QString::fromStdString(undone.message()),
+  say(undone.ok()
+          ? said(QT_TRANSLATE_NOOP("zarvik-print", "The preset %1 is back as it was."), {host::quotedText(undoName_)})
+          : QString::fromStdString(undone.message()),
       !undone.ok());
 }
 

@@ -39,12 +39,16 @@ std::string documentType(const std::string& file) {
   const ssize_t n = fd < 0 ? 0 : ::read(fd, start.data(), start.size());
   if (fd >= 0) ::close(fd);
   start.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  static const std::pair<std::string_view, const char*> kKinds[] = {
-      {"RaSt", "application/vnd.cups-raster"}, {"tSaR", "application/vnd.cups-raster"},
-      {"RaS2", "application/vnd.cups-raster"}, {"2SaR", "application/vnd.cups-raster"},
-      {"RaS3", "application/vnd.cups-raster"}, {"3SaR", "application/vnd.cups-raster"},
-      {"%PDF", "application/pdf"}, {"%!", "application/postscript"}, {"\x89PNG", "image/png"},
-      {"\xFF\xD8\xFF", "image/jpeg"}};
+  static const std::pair<std::string_view, const char*> kKinds[] = {{"RaSt", "application/vnd.cups-raster"},
+                                                                    {"tSaR", "application/vnd.cups-raster"},
+                                                                    {"RaS2", "application/vnd.cups-raster"},
+                                                                    {"2SaR", "application/vnd.cups-raster"},
+                                                                    {"RaS3", "application/vnd.cups-raster"},
+                                                                    {"3SaR", "application/vnd.cups-raster"},
+                                                                    {"%PDF", "application/pdf"},
+                                                                    {"%!", "application/postscript"},
+                                                                    {"\x89PNG", "image/png"},
+                                                                    {"\xFF\xD8\xFF", "image/jpeg"}};
   for (const auto& [magic, type] : kKinds) {
     if (start.starts_with(magic)) return type;
   }
@@ -98,8 +102,8 @@ std::optional<PrintJob::Failure> checkDocuments(const std::vector<std::string>& 
     }
     // CUPS refuses an empty document once the job is made.
     if (fs::is_regular_file(status) && fs::file_size(file, error) == 0 && !error) {
-      return PrintJob::Failure{
-          kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "the document %1 is empty"), {name})};
+      return PrintJob::Failure{kExitUsage,
+                               host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "the document %1 is empty"), {name})};
     }
   }
   return std::nullopt;
@@ -187,9 +191,9 @@ std::variant<std::unique_ptr<PrintJob>, PrintJob::Failure> PrintJob::open(const 
     const std::string keyword = log[i].request.substr(0, log[i].request.find('='));
     if (!said.insert(log[i].request).second) continue;
     if (!line.verbose && host::findOption(job->host_->ppdFile(), keyword) == nullptr) continue;
-    warnings.push_back(host::sentence(
-        QT_TRANSLATE_NOOP("zarvik-print", "The printer refused the panel's own %1 as it opened: %2"),
-        {log[i].request, log[i].reason}));
+    warnings.push_back(
+        host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "The printer refused the panel's own %1 as it opened: %2"),
+                       {log[i].request, log[i].reason}));
   }
   job->warnings_ = warnings;
   return job;
@@ -227,14 +231,13 @@ void PrintJob::useStored(const host::SavedSettings& stored, std::vector<std::str
     for (const host::NumericPrintSetting& each : host::kNumericPrintSettings) {
       if (each.key == key) numeric = &each;
     }
-    std::optional<std::string> refusal = numeric != nullptr   ? host_->checkCustomValue(numeric->option, value)
+    std::optional<std::string> refusal = numeric != nullptr  ? host_->checkCustomValue(numeric->option, value)
                                          : key == kCopiesKey ? checkCopies(value)
                                                              : std::nullopt;
     if (refusal) {
       if (preset == nullptr) {
-        warnings.push_back(
-            host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
-                           {host::shownText(key) + "=" + host::shownText(value), *refusal}));
+        warnings.push_back(host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored print setting %1: %2"),
+                                          {host::shownText(key) + "=" + host::shownText(value), *refusal}));
       } else {
         skip(numeric ? std::string(numeric->option) + "=Custom." + host::shownText(value)
                      : key + "=" + host::shownText(value),
@@ -376,7 +379,7 @@ std::variant<int, PrintJob::Failure> PrintJob::print(const std::vector<std::stri
   host::JobRequest request;
   request.printer = queue_;
   request.title = files.front().starts_with("/proc/self/fd/") ? documentName(files.front())
-                                                               : fs::path(files.front()).filename().string();
+                                                              : fs::path(files.front()).filename().string();
   for (const std::string& file : files) request.files.emplace_back(file);
   request.options = jobOptions();
   if (const int copies = this->copies(); copies != 1) request.options["copies"] = std::to_string(copies);
@@ -399,9 +402,9 @@ std::optional<PrintJob::Failure> PrintJob::checkFormats(const std::vector<std::s
     for (const std::string& format : formats_) {
       if (format != "application/octet-stream") taken += (taken.empty() ? "" : ", ") + format;
     }
-    return Failure{kExitUsage, host::sentence(QT_TRANSLATE_NOOP("zarvik-print",
-                                                                "%1 is %2, which %3 does not take; it takes %4"),
-                                              {documentName(file), type, host::shownText(printer_), taken})};
+    return Failure{kExitUsage,
+                   host::sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 is %2, which %3 does not take; it takes %4"),
+                                  {documentName(file), type, host::shownText(printer_), taken})};
   }
   return std::nullopt;
 }
