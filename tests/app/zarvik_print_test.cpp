@@ -247,6 +247,11 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")},
        "rasterSpeed=100 vectorFreq=Custom.1000 autoFocus= materialThickness= directPrint= vectorGrid=",
        {{"@/narrow.ppd", narrow}}},
+      {dryOn("@/narrow.ppd") + set("vectorFreq=1000") + Args{"--verbose"}, 0,
+       {"warning: The printer refused the panel's own materialThickness=Custom as it opened: The printer has no option "
+        "\"materialThickness\".", "warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is "
+        "outside that range."), "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is "
+        "outside that range.")}},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
