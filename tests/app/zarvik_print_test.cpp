@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -14,9 +16,10 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTcpServer>
+#include <QTimer>
 #include <functional>
 #include <regex>
 #include <thread>
@@ -444,6 +447,16 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(presets->count(), 3) << "the deleted preset is still offered";
   click("Rückgängig");
   EXPECT_EQ(json(settings)["presets"].toObject().keys().front(), "Alder");
+  auto birch = [&] { return json(settings)["presets"]["Birch"]["printSettings"][QString::fromStdString(kKey) + "vectorPower"]; };
+  QTimer::singleShot(0, [] {  // Save As… onto Birch replaces it, and can be undone
+    auto* name = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    name->setTextValue("Birch");
+    name->accept();
+  });
+  click("Speichern unter …");
+  EXPECT_NE(birch(), "65");
+  click("Rückgängig");
+  EXPECT_EQ(birch(), "65");
   click("Drucken");
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
   EXPECT_TRUE(dialog.isVisible());
