@@ -113,12 +113,20 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
       buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Print")), QDialogButtonBox::AcceptRole);
 
   auto* layout = new QVBoxLayout(this);
+  // The panel's view has margins of its own: the dialog adds none beside
+  // it, so that its groups line up with the rows above and below, and no
+  // strip of pixels is laid out, painted and pictured twice.
+  const QMargins margins = layout->contentsMargins();
+  layout->setContentsMargins(0, 0, 0, 0);
+  top->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
   layout->addLayout(top);
   layout->addWidget(panelArea_, 1);
 
+  statusRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
   layout->addLayout(statusRow);
   // The summary, one short line, beside the buttons: no row of its own.
   auto* bottom = new QHBoxLayout();
+  bottom->setContentsMargins(margins.left(), 0, margins.right(), margins.bottom());
   bottom->addWidget(summary_, 1);
   bottom->addWidget(buttons);
   layout->addLayout(bottom);
@@ -189,6 +197,9 @@ void PrintDialog::refresh() {
 
 void PrintDialog::say(const QString& text, bool problem) {
   undo_->hide();
+  // An empty status line takes no row: the dialog grows by one when there
+  // is something to say.
+  status_->setVisible(!text.isEmpty());
   status_->setText(text);
   status_->setStyleSheet(problem ? "color: #a40000;" : QString());
 }
