@@ -113,20 +113,26 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
       buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Print")), QDialogButtonBox::AcceptRole);
 
   auto* layout = new QVBoxLayout(this);
-  // The panel's view has margins of its own: the dialog adds none beside
+  // The panel's view has margins of its own: the dialog adds none around
   // it, so that its groups line up with the rows above and below, and no
   // strip of pixels is laid out, painted and pictured twice.
   const QMargins margins = layout->contentsMargins();
+  const int spacing = layout->spacing();
   layout->setContentsMargins(0, 0, 0, 0);
+  // The rows keep the spacing they would have had from the dialog.
+  top->setSpacing(spacing);
+  statusRow->setSpacing(spacing);
+  layout->setSpacing(0);
   top->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
   layout->addLayout(top);
   layout->addWidget(panelArea_, 1);
 
-  statusRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
+  statusRow->setContentsMargins(margins.left(), 0, margins.right(), spacing);
   layout->addLayout(statusRow);
   // The summary, one short line, beside the buttons: no row of its own.
   auto* bottom = new QHBoxLayout();
   bottom->setContentsMargins(margins.left(), 0, margins.right(), margins.bottom());
+  bottom->setSpacing(spacing);
   bottom->addWidget(summary_, 1);
   bottom->addWidget(buttons);
   layout->addLayout(bottom);
