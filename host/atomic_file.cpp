@@ -1,6 +1,8 @@
 #include "host/atomic_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,29 @@ namespace zarvik::host {
 namespace {
 
 std::string reason(int error) { return std::strerror(error); }
+
+// The temporary file being written, for a signal handler to remove.
+char inProgress[PATH_MAX] = "";
+volatile sig_atomic_t writing = 0;
+
+void removeAndEnd(int signal) {
+  if (writing) ::unlink(inProgress);
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+// Tells the handler of the temporary file while it exists.
+class InProgress {
+ public:
+  InProgress(const std::string& path, bool exists) {
+    if (!exists || path.size() >= sizeof inProgress) return;
+    std::memcpy(inProgress, path.c_str(), path.size() + 1);
+    writing = 1;
+  }
+  ~InProgress() { writing = 0; }
+  InProgress(const InProgress&) = delete;
+  InProgress& operator=(const InProgress&) = delete;
+};
 
 // Closes a descriptor on every path out.
 class Descriptor {
@@ -60,8 +85,16 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view c
                                     {folder.string(), created.message()}));
   }
 
-  std::string temporary = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  // "." and ".XXXXXX" must fit beside the name.
+  std::string temporary = (folder / ("." + path.filename().string().substr(0, NAME_MAX - 8) + ".XXXXXX")).string();
+  // Set before the file exists, so that a signal never leaves it behind.
+  sigset_t terminating, before;
+  sigemptyset(&terminating);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&terminating, signal);
+  ::pthread_sigmask(SIG_BLOCK, &terminating, &before);
   Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+  InProgress named(temporary, file.get() >= 0);
+  ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
   if (file.get() < 0) {
     return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot create a temporary file in %1: %2."),
                                     {folder.string(), reason(errno)}));
@@ -84,6 +117,13 @@ Status writeFileAtomically(const std::filesystem::path& path, std::string_view c
                                     {path.string(), reason(errno)}));
   }
   return Status::success();
+}
+
+void removeTemporaryFilesOnTermination() {
+  struct sigaction action {};
+  action.sa_handler = removeAndEnd;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
 }  // namespace zarvik::host

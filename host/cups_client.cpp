@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <map>
 #include <set>
 
 #include "host/texts.h"
@@ -31,10 +33,32 @@ std::string serverName() {
 // The connections whose server did not answer within the request timeout.
 thread_local std::set<const http_t*> timedOut;
 
-// Ends a wait that has lasted the request timeout instead of retrying, and
+// libcups asks whether to wait on after its first wait of a second, then
+// every kTick; a call that follows the last within little more than a tick
+// continues the same silence.
+constexpr double kTick = 0.25, kFirstWait = 1.0;
+struct Silence {
+  double since = 0, last = -1;
+};
+thread_local std::map<const http_t*, Silence> silences;
+
+double now() {
+  timespec time{};
+  ::clock_gettime(CLOCK_MONOTONIC, &time);
+  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
+}
+
+// Ends a wait once the server has been silent for the request timeout, and
 // remembers why the request failed: libcups then words it as whatever it
-// was doing ("No printer-uri found").
+// was doing ("No printer-uri found"). A server that fell silent once is
+// not waited for again, so a run that makes several requests still waits
+// the timeout once, as its message says.
 int giveUp(http_t* http, void* /*data*/) {
+  Silence& silence = silences[http];
+  const double time = now();
+  if (time - silence.last > kTick * 1.5) silence.since = time - kFirstWait;
+  silence.last = time;
+  if (timedOut.count(http) == 0 && time - silence.since < kRequestTimeoutSeconds) return 1;
   timedOut.insert(http);
   return 0;
 }
@@ -48,6 +72,12 @@ std::string noAnswer(int seconds) {
 // not answer, else `withReason` followed by CUPS's own words.
 std::string requestFailure(http_t* http, const std::string& withReason) {
   if (timedOut.count(http) != 0) return noAnswer(kRequestTimeoutSeconds);
+  // A connection lost mid-request leaves CUPS's status as it was ("Success").
+  if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING) {
+    const int error = httpError(http);
+    return withReason + (error != 0 ? std::strerror(error)
+                                    : sentence(QT_TRANSLATE_NOOP("zarvik-print", "the server closed the connection")));
+  }
   return withReason + cupsError();
 }
 
@@ -107,15 +137,20 @@ class FileReader {
   int fd_;
 };
 
+std::string printerUri(const std::string& printer) {
+  char uri[HTTP_MAX_URI];
+  const std::string resource = "/printers/" + printer;
+  httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), resource.c_str());
+  return uri;
+}
+
 // Create-Job, asked of the server itself: cupsCreateJob first looks the
 // queue up on the client's side and, for a queue the server does not have,
 // answers a bare "No such file or directory" instead of the server's words.
 int createJob(http_t* http, const std::string& printer, const std::string& title, const ScopedOptions& options) {
-  char uri[HTTP_MAX_URI];
   const std::string resource = "/printers/" + printer;
-  httpAssembleURI(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), resource.c_str());
   ipp_t* request = ippNewRequest(IPP_OP_CREATE_JOB);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(printer).c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
   if (!title.empty()) ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
   cupsEncodeOptions2(request, options.count(), options.get(), IPP_TAG_OPERATION);
@@ -133,6 +168,7 @@ int createJob(http_t* http, const std::string& printer, const std::string& title
 
 void HttpDeleter::operator()(http_t* http) const {
   timedOut.erase(http);
+  silences.erase(http);
   httpClose(http);
 }
 
@@ -141,7 +177,8 @@ Expected<ScopedHttp> connectToCups() {
                                kConnectTimeoutSeconds * 1000, /*cancel=*/nullptr));
   if (!http) return Expected<ScopedHttp>::failure(connectionFailure());
   timedOut.erase(http.get());
-  httpSetTimeout(http.get(), kRequestTimeoutSeconds, giveUp, nullptr);
+  silences.erase(http.get());
+  httpSetTimeout(http.get(), kTick, giveUp, nullptr);
   return http;
 }
 
@@ -159,10 +196,38 @@ Expected<std::vector<Destination>> listDestinations(http_t* http) {
     destination.name = dests[i].name;
     if (dests[i].instance != nullptr) destination.name += std::string("/") + dests[i].instance;
     destination.isDefault = dests[i].is_default != 0;
+    for (int j = 0; j < dests[i].num_options; ++j)
+      destination.options.emplace(dests[i].options[j].name, dests[i].options[j].value);
     list.push_back(std::move(destination));
   }
   cupsFreeDests(count, dests);
   return list;
+}
+
+Expected<PrinterCapabilities> printerCapabilities(http_t* http, std::string_view queue) {
+  const std::string name(queue);
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, printerUri(name).c_str());
+  static const char* const kWanted[] = {"document-format-supported", "copies-supported"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+  ipp_t* response = cupsDoRequest(http, request, "/");  // frees the request
+  PrinterCapabilities capabilities;
+  ipp_attribute_t* supported = ippFindAttribute(response, "document-format-supported", IPP_TAG_MIMETYPE);
+  for (int i = 0; i < ippGetCount(supported); ++i) {
+    if (const char* format = ippGetString(supported, i, nullptr)) capabilities.formats.emplace_back(format);
+  }
+  if (ipp_attribute_t* copies = ippFindAttribute(response, "copies-supported", IPP_TAG_RANGE)) {
+    int upper = 0;
+    ippGetRange(copies, 0, &upper);
+    if (upper >= 1) capabilities.maxCopies = upper;
+  }
+  ippDelete(response);
+  if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+    return Expected<PrinterCapabilities>::failure(requestFailure(
+        http,
+        sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot ask what the printer %1 takes: "), {shownText(name)})));
+  }
+  return capabilities;
 }
 
 Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view queue) {

@@ -31,8 +31,17 @@ Expected<ScopedHttp> connectToCups();
 struct Destination {
   std::string name;  // "queue" or "queue/instance"
   bool isDefault = false;
+  std::map<std::string, std::string> options;  // its own (lpoptions) and the server's
 };
 Expected<std::vector<Destination>> listDestinations(http_t* http);
+
+// What the server takes for `queue`: the document formats (MIME types) of
+// its document-format-supported, and the upper bound of copies-supported.
+struct PrinterCapabilities {
+  std::vector<std::string> formats;
+  int maxCopies = 9999;
+};
+Expected<PrinterCapabilities> printerCapabilities(http_t* http, std::string_view queue);
 
 // A host over the PPD of `queue`, fetched from the server.
 Expected<std::shared_ptr<CupsPpdHost>> openQueue(http_t* http, std::string_view queue);

@@ -251,6 +251,10 @@ std::variant<CupsPpdHost::CustomValue, std::string> CupsPpdHost::readCustomValue
   if (custom == nullptr || findChoice(option, kCustomChoice) == nullptr) {
     return sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 takes no custom value."), {name});
   }
+  if (cupsArrayCount(custom->params) == 0) {
+    return sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 has a custom value without parameters; it takes none."),
+                    {name});
+  }
   if (cupsArrayCount(custom->params) != 1) {
     return sentence(QT_TRANSLATE_NOOP("zarvik-print", "%1 has several custom values; one text cannot set them."),
                     {name});
@@ -398,9 +402,8 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
   std::vector<std::pair<std::string, std::string>> pending;
   for (const auto& [keyword, choice] : options) {
     if (!ppd_ || findOption(ppd_.get(), keyword) == nullptr) {
-      report.warnings.push_back(
-          sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored option %1: the printer has no such option."),
-                   {shownText(keyword) + "=" + shownText(choice)}));
+      report.skipped.push_back(
+          {keyword, choice, sentence(QT_TRANSLATE_NOOP("zarvik-print", "the printer has no such option.")), true});
     } else {
       pending.emplace_back(keyword, choice);
     }
@@ -422,10 +425,7 @@ CupsPpdHost::ApplyReport CupsPpdHost::applyOptions(const std::map<std::string, s
       }
     }
   }
-  for (const auto& [keyword, choice] : pending) {
-    report.warnings.push_back(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Skipped the stored option %1: %2"),
-                                       {shownText(keyword) + "=" + shownText(choice), reasons[keyword]}));
-  }
+  for (const auto& [keyword, choice] : pending) report.skipped.push_back({keyword, choice, reasons[keyword]});
   return report;
 }
 

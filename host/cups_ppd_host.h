@@ -83,15 +83,20 @@ class CupsPpdHost final : public PDEPluginCallback {
   // is refused.
   [[nodiscard]] Status mark(std::string_view keyword, std::string_view choice);
 
+  // A stored option left as it was, and the sentence that says why.
+  struct Skipped {
+    std::string option, choice, reason;
+    bool unknown = false;  // the PPD has no such option
+  };
   // What bringing stored options back did.
   struct ApplyReport {
-    std::vector<std::string> applied;   // option keywords, in the order marked
-    std::vector<std::string> warnings;  // one sentence per option left as it was
+    std::vector<std::string> applied;  // option keywords, in the order marked
+    std::vector<Skipped> skipped;      // in the order of their keywords
   };
   // Marks stored options (keyword to choice, or to "Custom.<value>") with
-  // the same checks as the panel's requests; refusals here are reported in
-  // the warnings, not as lastRefusal(). Options are tried again while
-  // any succeeds, so a set that is free of conflicts as a whole goes in
+  // the same checks as the panel's requests; refusals here are reported as
+  // skipped, not as lastRefusal(). Options are tried again while any
+  // succeeds, so a set that is free of conflicts as a whole goes in
   // whatever its order; an option the PPD does not have is skipped.
   ApplyReport applyOptions(const std::map<std::string, std::string>& options);
 

@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -12,6 +14,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -77,19 +80,25 @@ std::string text(const QString& string) { return string.toStdString(); }
 
 struct FileContents {
   bool missing = false;
+  bool noFolder = false;  // a folder on the way is a file: there is no such file
   std::optional<std::string> error;
   std::string bytes;
 };
 
 FileContents readFile(const std::filesystem::path& path) {
   FileContents contents;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Never waits on a FIFO or a device: only a regular file is read.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
-    if (errno == ENOENT) {
-      contents.missing = true;
-    } else {
-      contents.error = std::strerror(errno);
-    }
+    contents.missing = errno == ENOENT;
+    contents.noFolder = errno == ENOTDIR;
+    if (!contents.missing) contents.error = std::strerror(errno);
+    return contents;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    contents.error = sentence(QT_TRANSLATE_NOOP("zarvik-print", "it is not a regular file"));
+    ::close(fd);
     return contents;
   }
   char buffer[16384];
@@ -135,10 +144,11 @@ class Reader {
       // a number as a whole is left out here instead.
       if (printSettings) {
         if (const NumericPrintSetting* numeric = numericSetting(key); numeric && !isWholeValue(*numeric, entry)) {
-          leftOut(numeric->whole ? QT_TRANSLATE_NOOP("zarvik-print",
-                                                     "In %1, the value at %2 is %3, not a whole number; it is left out.")
-                                 : QT_TRANSLATE_NOOP("zarvik-print",
-                                                     "In %1, the value at %2 is %3, not a decimal number; it is left out."),
+          leftOut(numeric->whole
+                      ? QT_TRANSLATE_NOOP("zarvik-print",
+                                          "In %1, the value at %2 is %3, not a whole number; it is left out.")
+                      : QT_TRANSLATE_NOOP("zarvik-print",
+                                          "In %1, the value at %2 is %3, not a decimal number; it is left out."),
                   at, entry);
           continue;
         }
@@ -169,7 +179,9 @@ class Reader {
   std::vector<std::string>& warnings_;
 };
 
-QJsonObject settingsObject(const SavedSettings& settings) {
+// `settings` over what the file held for them, which keeps the keys this
+// version does not know.
+QJsonObject settingsObject(const SavedSettings& settings, QJsonObject object) {
   QJsonObject options;
   for (const auto& [key, value] : settings.options) options.insert(qText(key), qText(value));
   QJsonObject printSettings;
@@ -178,7 +190,6 @@ QJsonObject settingsObject(const SavedSettings& settings) {
     const NumericPrintSetting* numeric = numericSetting(key);
     if (numeric == nullptr || isWholeValue(*numeric, value)) printSettings.insert(qText(key), qText(value));
   }
-  QJsonObject object;
   object.insert(kOptionsKey, options);
   object.insert(kPrintSettingsKey, printSettings);
   return object;
@@ -276,12 +287,15 @@ Expected<std::filesystem::path> SettingsStore::moveAside() {
 std::vector<std::string> SettingsStore::load() {
   lastUsed_.reset();
   presets_.clear();
+  read_.clear();
+  unread_.reset();
   std::vector<std::string> found;
   const std::string name = shownText(file_.string());
 
   FileContents contents = readFile(file_);
   if (contents.missing) return found;
   if (contents.error) {
+    if (!contents.noFolder) unread_ = contents.error;
     found.push_back(
         sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot read the settings file %1: %2; the defaults are used."),
                  {name, *contents.error}));
@@ -316,14 +330,15 @@ std::vector<std::string> SettingsStore::load() {
           sentence(QT_TRANSLATE_NOOP("zarvik-print",
                                      "The settings file %1 cannot be read as settings (%2); the defaults are "
                                      "used, and a run that is no dry run would move it to %3."),
-                   {name, *broken, shownText(asideName(1).string())}));
+                   {name, *broken, oneLineText(asideName(1).string())}));
     } else if (Expected<std::filesystem::path> aside = moveAside(); aside.ok()) {
       found.push_back(
           sentence(QT_TRANSLATE_NOOP("zarvik-print",
                                      "The settings file %1 cannot be read as settings (%2); it was moved to %3 "
                                      "and the defaults are used."),
-                   {name, *broken, shownText(aside.value().string())}));
+                   {name, *broken, oneLineText(aside.value().string())}));
     } else {
+      unread_ = *broken;
       found.push_back(
           sentence(QT_TRANSLATE_NOOP("zarvik-print",
                                      "The settings file %1 cannot be read as settings (%2) and cannot be moved "
@@ -334,6 +349,7 @@ std::vector<std::string> SettingsStore::load() {
     return found;
   }
 
+  read_ = std::move(contents.bytes);
   Reader reader(file_, found);
   QJsonValue version = root.value(kVersionKey);
   if (!version.isUndefined() && !version.isDouble()) {
@@ -379,43 +395,88 @@ std::optional<SavedSettings> SettingsStore::preset(std::string_view name) const 
 }
 
 Status SettingsStore::saveLastUsed(const SavedSettings& settings) {
-  load();
-  lastUsed_ = settings;
-  return write();
+  return change([&] {
+    lastUsed_ = settings;
+    return Status::success();
+  });
 }
 
 Status SettingsStore::savePreset(std::string_view name, const SavedSettings& settings) {
   if (name.empty()) return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "A preset needs a name.")));
-  load();
-  presets_.insert_or_assign(std::string(name), settings);
-  return write();
+  return change([&] {
+    presets_.insert_or_assign(std::string(name), settings);
+    return Status::success();
+  });
 }
 
 Status SettingsStore::deletePreset(std::string_view name) {
-  load();
-  auto found = presets_.find(name);
-  if (found == presets_.end()) {
-    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {quotedText(name)}));
+  return change([&] {
+    auto found = presets_.find(name);
+    if (found == presets_.end()) {
+      return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "There is no preset %1."), {quotedText(name)}));
+    }
+    presets_.erase(found);
+    return Status::success();
+  });
+}
+
+Status SettingsStore::change(const std::function<Status()>& edit) {
+  if (access_ == Access::kReadOnly)
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "A dry run saves no settings.")));
+  // Another zarvik-print saving between this read and the rename would
+  // lose its change: the folder's lock keeps the two apart. It is the
+  // folder's, as the file itself is replaced by each save.
+  const std::filesystem::path folder = file_.has_parent_path() ? file_.parent_path() : ".";
+  std::error_code created;
+  std::filesystem::create_directories(folder, created);
+  if (created) {
+    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "Cannot create the folder %1: %2."),
+                                    {shownText(folder.string()), created.message()}));
   }
-  presets_.erase(found);
-  return write();
+  const int lock = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  while (lock >= 0 && ::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+  }
+  load();
+  Status status = edit();
+  if (status.ok()) status = write();
+  if (lock >= 0) ::close(lock);  // and so unlocks
+  return status;
 }
 
 Status SettingsStore::write() {
-  if (access_ == Access::kReadOnly)
-    return Status::failure(sentence(QT_TRANSLATE_NOOP("zarvik-print", "A dry run saves no settings.")));
-  QJsonObject root;
+  if (unread_) {
+    return Status::failure(
+        sentence(QT_TRANSLATE_NOOP("zarvik-print",
+                                   "The settings file %1 is there but cannot be read (%2), so it is not written over."),
+                 {shownText(file_.string()), *unread_}));
+  }
+  const QJsonObject read =
+      QJsonDocument::fromJson(QByteArray(read_.data(), static_cast<qsizetype>(read_.size()))).object();
+  QJsonObject root = read;
   root.insert(kFormatKey, kFormatName);
-  root.insert(kVersionKey, kVersion);
+  root.insert(kVersionKey, std::max(kVersion, root.value(kVersionKey).toInt(kVersion)));
   root.insert(kPrinterKey, qText(printer_));
-  if (lastUsed_) root.insert(kLastUsedKey, settingsObject(*lastUsed_));
+  if (lastUsed_) root.insert(kLastUsedKey, settingsObject(*lastUsed_, read.value(kLastUsedKey).toObject()));
+  const QJsonObject before = read.value(kPresetsKey).toObject();
   QJsonObject presets;
-  for (const auto& [name, settings] : presets_) presets.insert(qText(name), settingsObject(settings));
+  for (const auto& [name, settings] : presets_)
+    presets.insert(qText(name), settingsObject(settings, before.value(qText(name)).toObject()));
   root.insert(kPresetsKey, presets);
+  // Indented to be read by a person, unless only the compact form stays
+  // within what the store reads back.
   QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
+  if (static_cast<std::size_t>(json.size()) > kMaximumFileSize)
+    json = QJsonDocument(root).toJson(QJsonDocument::Compact);
   // Qt's JSON reader drops U+FEFF at the start of a string, but keeps the
   // escape; the writer puts the character only inside strings.
   json.replace("\xEF\xBB\xBF", "\\ufeff");
+  if (static_cast<std::size_t>(json.size()) > kMaximumFileSize) {
+    return Status::failure(sentence(
+        QT_TRANSLATE_NOOP("zarvik-print",
+                          "The settings would take %1 bytes, more than the %2 a settings file may have; %3 is left "
+                          "as it was."),
+        {std::to_string(json.size()), std::to_string(kMaximumFileSize), shownText(file_.string())}));
+  }
   return writeFileAtomically(file_, std::string_view(json.constData(), static_cast<std::size_t>(json.size())));
 }
 

@@ -1,13 +1,17 @@
 // Remembered settings of one printer: the last used settings and named
 // presets, kept in one JSON file (docs/settings-format.md). Every write
-// replaces the file atomically; a file that cannot be read as settings is
-// moved aside under a name of its own and the defaults are used; a single
-// bad value is left out alone and the rest is kept. Each problem becomes a
-// warning sentence. A store for a dry run changes no file.
+// replaces the file atomically, under a lock that other stores honour, and
+// keeps the keys this version does not know; a file that cannot be read as
+// settings is moved aside under a name of its own and the defaults are
+// used; a file that exists but cannot be read at all (or is no regular
+// file) is never written over; a single bad value is left out alone and the
+// rest is kept. Each problem becomes a warning sentence. A store for a dry
+// run changes no file.
 #pragma once
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -73,8 +77,11 @@ class SettingsStore {
   std::vector<std::string> presetNames() const;
   std::optional<SavedSettings> preset(std::string_view name) const;
 
-  // Each reads the file first, so that what another dialog saved in the
-  // meantime is kept, then writes it back atomically with the change.
+  // Each locks the folder against other stores, reads the file again, so
+  // that what another dialog saved in the meantime is kept, then writes it
+  // back atomically with the change. A file that could not be read is not
+  // written over, and settings too large to be read back are not written:
+  // each fails with a sentence and the file stays as it was.
   Status saveLastUsed(const SavedSettings& settings);
   // A preset has a name that is not empty; saving replaces one of that name.
   Status savePreset(std::string_view name, const SavedSettings& settings);
@@ -85,6 +92,8 @@ class SettingsStore {
   const std::vector<std::string>& warnings() const { return warnings_; }
 
  private:
+  // Locks, loads, applies `edit` and writes when it succeeded.
+  Status change(const std::function<Status()>& edit);
   Status write();
   // Moves the unreadable file aside under a name of its own; answers that
   // name or the sentence that says why not.
@@ -97,6 +106,8 @@ class SettingsStore {
   Access access_;
   std::optional<SavedSettings> lastUsed_;
   std::map<std::string, SavedSettings, std::less<>> presets_;
+  std::string read_;                   // the file's JSON as read, with what this version does not know
+  std::optional<std::string> unread_;  // why a file that is there could not be read
   std::vector<std::string> warnings_;
 };
 

@@ -41,7 +41,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       return true;
     };
     if (name == "--printer" || name == "--ppd" || name == "--settings" || name == "--preset" ||
-        name == "--screenshot" || name == "--set") {
+        name == "--screenshot" || name == "--set" || name == "--media" || name == "--copies") {
       std::optional<std::string> v = value();
       if (!v || v->empty()) return failure(name + " needs a value");
       if (name == "--printer") {
@@ -52,6 +52,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         line.settingsFile = *v;
       } else if (name == "--preset") {
         line.preset = *v;
+      } else if (name == "--media") {
+        line.media = *v;
+      } else if (name == "--copies") {
+        line.copies = *v;
       } else if (name == "--screenshot") {
         line.screenshot = *v;
       } else {
@@ -80,32 +84,43 @@ std::string helpText() {
          "Print to a Zarvik laser engraver with the engraver's own settings panel.\n"
          "\n"
          "Options:\n"
-         "  --printer NAME        the CUPS queue to print to (default: the default destination)\n"
+         "  --printer NAME        the CUPS queue to print to, or QUEUE/INSTANCE (default: the default\n"
+         "                        destination, maybe an instance, with its lpoptions)\n"
          "  --ppd FILE            use this PPD instead of a queue's; nothing is printed\n"
          "  --settings FILE       remembered settings and presets in FILE instead of the printer's file\n"
+         "                        (a regular file, or a name for one to create)\n"
          "  --preset NAME         start from the preset NAME\n"
+         "  --media SIZE          the page size, one of the PPD's PageSize keywords (A4, 400x600mm...)\n"
+         "  --copies N            the number of copies\n"
          "  --set KEY=VALUE       operate the panel's control for the PPD option KEY, in order: JobType,\n"
          "                        CenterEngraving, EngravingDirection, dithering, vectorSort (a choice);\n"
          "                        directPrint, autoFocus, vectorGrid, vectorSpeedComp, vectorPowerComp\n"
          "                        (on or off); rasterSpeed, rasterPower, vectorSpeed, vectorPower,\n"
          "                        vectorFreq (a whole number); cResolution (75, 150, 200, 300, 400,\n"
          "                        600 or 1200); materialThickness (a decimal number, millimetres)\n"
-         "  --no-gui              do not show the dialog\n"
+         "  --no-gui              do not show the dialog (no display is needed)\n"
          "  --dry-run             send nothing, change no file; print the settings as one JSON object\n"
-         "  --save                remember the settings as Print does, also with --dry-run\n"
+         "  --save                remember the settings as Print does, also with --dry-run (not when\n"
+         "                        a setting was refused)\n"
          "  --verbose             also write the panel's log lines to standard error\n"
-         "  --screenshot FILE.png render the dialog into FILE.png and exit (changes no settings file)\n"
+         "  --screenshot FILE.png render the dialog into FILE.png and exit (changes no settings file;\n"
+         "                        with --dry-run, the JSON as well)\n"
          "  -h, --help            print this help\n"
          "\n"
-         "A setting the printer refuses, with --set or while the panel opens, is named with its reason;\n"
-         "nothing is printed then. CUPS gets " +
-         connect + " s to take a connection and " + answer +
-         " s for each answer.\n"
+         "A setting the printer refuses, with --set, --media, --copies or in the preset, is named\n"
+         "with its reason; nothing is printed then. What it refuses of the panel's own values as the\n"
+         "panel opens, or of the last print's settings, is a warning, and the job carries the PPD's\n"
+         "own value. A FILE \"-\" is standard input.\n"
+         "CUPS gets " +
+         connect + " s to take a connection; one silent for " + answer +
+         " s is not waited for again.\n"
          "\n"
          "Exit status:\n"
          "  0  done\n"
-         "  2  a usage error (unknown key, malformed value, a file that cannot be read)\n"
-         "  3  a setting was refused; no job was sent\n"
+         "  2  a usage error (unknown key, malformed value, a file that cannot be read, a document that\n"
+         "     is empty or of a kind the queue does not take, also with --dry-run)\n"
+         "  3  a setting given with --set, --media, --copies or in the preset was refused; no job\n"
+         "     was sent\n"
          "  4  the printer is not a Zarvik engraver\n"
          "  5  CUPS refused the job, could not be reached, or did not answer\n"
          "  6  the job was sent, but the settings were not saved\n"
@@ -117,7 +132,8 @@ std::string helpText() {
 
 std::string usageText() {
   return "usage: zarvik-print [--printer NAME | --ppd FILE] [--settings FILE] [--preset NAME]\n"
-         "                    [--set KEY=VALUE]... [--no-gui] [--dry-run] [--save] [--verbose]\n"
+         "                    [--media SIZE] [--copies N] [--set KEY=VALUE]... [--no-gui]\n"
+         "                    [--dry-run] [--save] [--verbose]\n"
          "                    [--screenshot FILE.png] [FILE...]\n";
 }
 

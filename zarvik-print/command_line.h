@@ -1,7 +1,8 @@
 // The command line of zarvik-print:
 //
 //   zarvik-print [--printer NAME | --ppd FILE] [--settings FILE] [--preset NAME]
-//                [--set KEY=VALUE]... [--no-gui] [--dry-run] [--save] [--verbose]
+//                [--media SIZE] [--copies N] [--set KEY=VALUE]... [--no-gui]
+//                [--dry-run] [--save] [--verbose]
 //                [--screenshot FILE.png] [FILE...]
 #pragma once
 
@@ -33,6 +34,8 @@ struct CommandLine {
   std::optional<std::string> ppd;
   std::optional<std::string> settingsFile;
   std::optional<std::string> preset;
+  std::optional<std::string> media;   // a PageSize keyword
+  std::optional<std::string> copies;  // as given
   std::vector<Setting> settings;
   bool noGui = false;
   bool dryRun = false;

@@ -2,12 +2,19 @@
 // engraver's panel from its plug-in bundle, lets a person (or a script,
 // through --set) choose the job's settings, and submits the job to CUPS with
 // the options the printer's PPD has marked.
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QImageWriter>
 #include <QJsonDocument>
 #include <QMessageBox>
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
+#include "host/atomic_file.h"
 #include "host/texts.h"
 #include "panel/ppd_text.h"
 #include "zarvik-print/command_line.h"
@@ -41,14 +48,18 @@ int run(const CommandLine& line) {
   if (auto* failure = std::get_if<PrintJob::Failure>(&opened)) return fail(failure->status, failure->message);
   PrintJob& job = *std::get<std::unique_ptr<PrintJob>>(opened);
 
+  if (std::optional<PrintJob::Failure> usage = job.applyMediaAndCopies(line)) {
+    return fail(usage->status, usage->message);
+  }
   if (std::optional<PrintJob::Failure> usage = job.applySettings(line.settings)) {
     return fail(usage->status, usage->message);
   }
   for (const Refusal& refusal : job.refusals()) {
     if (refusal.set.empty()) {
-      say("refused " + refusal.request + " as the panel opened: " + refusal.reason);
+      say("refused " + refusal.request + " of the preset " + zarvik::host::quotedText(refusal.preset) + ": " +
+          refusal.reason);
     } else {
-      say("refused --set " + zarvik::host::shownText(refusal.set) + ": " + refusal.reason);
+      say("refused " + refusal.flag + " " + zarvik::host::shownText(refusal.set) + ": " + refusal.reason);
     }
   }
   int settled = job.refusals().empty() ? kExitDone : kExitRefused;
@@ -57,26 +68,37 @@ int run(const CommandLine& line) {
     PrintDialog dialog(job, line.files);
     dialog.show();
     QApplication::processEvents();
-    if (!dialog.grab().save(QString::fromStdString(*line.screenshot))) {
-      return fail(kExitUsage, "cannot write the screenshot " + zarvik::host::shownText(*line.screenshot));
+    QImageWriter writer(QString::fromStdString(*line.screenshot));
+    if (!writer.write(dialog.grab().toImage())) {
+      return fail(kExitUsage, "cannot write the screenshot " + zarvik::host::shownText(*line.screenshot) + ": " +
+                                  writer.errorString().toStdString());
     }
-    return settled;
+    if (!line.dryRun) return settled;
   }
 
-  if (!line.noGui) {
+  if (!line.noGui && !line.screenshot) {
     PrintDialog dialog(job, line.files);
-    if (dialog.exec() != QDialog::Accepted) return kExitDone;  // Cancel keeps the saved settings
+    dialog.exec();
+    // Cancel keeps the saved settings; after a Print that failed, it
+    // leaves with that failure.
     if (dialog.printStatus() != kExitDone) return fail(dialog.printStatus(), dialog.printMessage());
     return kExitDone;
   }
 
   if (line.dryRun) {
-    // Print saves after the job went out; a dry run saves only when asked.
-    if (line.save) {
-      if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) return fail(kExitUsage, saved.message());
+    if (std::optional<PrintJob::Failure> refused = job.checkFormats(line.files)) {
+      return fail(refused->status, refused->message);
+    }
+    // Print saves after the job went out; a dry run saves only when asked,
+    // and, as Print, only what the printer took whole.
+    int status = settled;
+    if (line.save && settled != kExitDone) {
+      say("the settings were not saved, as the printer refused a setting");
+    } else if (line.save) {
+      if (zarvik::host::Status saved = job.saveLastUsed(); !saved.ok()) status = fail(kExitUsage, saved.message());
     }
     std::cout << QJsonDocument(job.report()).toJson(QJsonDocument::Compact).toStdString() << "\n";
-    return settled;
+    return status;
   }
   if (line.files.empty()) return fail(kExitUsage, "name the file to print, or use --dry-run");
   // A laser gets only what the person chose: with a setting refused, the
@@ -94,6 +116,7 @@ int run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  zarvik::host::removeTemporaryFilesOnTermination();
   std::vector<std::string> arguments(argv + 1, argv + argc);
   ParsedCommandLine parsed = parseCommandLine(arguments);
   if (!parsed.commandLine) {
@@ -101,17 +124,31 @@ int main(int argc, char** argv) {
     std::cerr << usageText();
     return kExitUsage;
   }
-  const CommandLine& line = *parsed.commandLine;
+  CommandLine& line = *parsed.commandLine;
+  // "-" is standard input, read once into a file of its own, so that it is
+  // checked and sent as any document.
+  for (std::string& file : line.files) {
+    if (file != "-") continue;
+    const int fd = ::memfd_create("standard input", MFD_CLOEXEC);
+    char buffer[65536];
+    for (ssize_t n; fd >= 0 && (n = ::read(STDIN_FILENO, buffer, sizeof buffer)) != 0;) {
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 || ::write(fd, buffer, static_cast<std::size_t>(n)) != n)
+        return fail(kExitUsage, "cannot read standard input");
+    }
+    if (fd < 0) return fail(kExitUsage, "cannot keep standard input");
+    file = "/proc/self/fd/" + std::to_string(fd);
+  }
   if (line.help) {
     std::cout << helpText();
     return kExitDone;
   }
-  // Without a display the panel still loads, offscreen.
-  if (!hasDisplay()) {
-    if (!line.noGui && !line.screenshot) {
-      return fail(kExitUsage, "there is no display to show the dialog on; use --no-gui");
-    }
+  // Without a window the panel loads offscreen: no display is needed, nor
+  // one that answers.
+  if (line.noGui || line.screenshot) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  } else if (!hasDisplay()) {
+    return fail(kExitUsage, "there is no display to show the dialog on; use --no-gui");
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName("zarvik-print");
@@ -120,6 +157,13 @@ int main(int argc, char** argv) {
   // is asked: a dry run must not pass where the print would fail.
   if (std::optional<PrintJob::Failure> unreadable = checkDocuments(line.files)) {
     return fail(unreadable->status, unreadable->message);
+  }
+  // Only a regular file, or a name for one, holds settings: a device or a
+  // FIFO is never read, renamed aside or replaced.
+  struct stat info {};
+  if (line.settingsFile && ::stat(line.settingsFile->c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    return fail(kExitUsage, "--settings " + zarvik::host::shownText(*line.settingsFile) +
+                                " is not a regular file; name a settings file, or a file to create");
   }
   return run(line);
 }

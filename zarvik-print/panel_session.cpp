@@ -209,11 +209,15 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
   }
 
   // The field reads a number as the panel does, which may not be what was
-  // typed (a number beyond an int saturates): the printer's answer to the
-  // value as given is what a refusal of it says.
-  std::optional<std::string> refusalOfGiven;
+  // typed (a number beyond an int saturates, one beyond a float is lost):
+  // the printer's answer to the value as given decides, before the field
+  // is touched.
   if (control->kind == ControlKind::kInteger || control->kind == ControlKind::kDecimal) {
-    refusalOfGiven = host_->checkCustomValue(control->keyword, value);
+    // Offered as given, the printer refuses it as the dialog shows.
+    if (host_->checkCustomValue(control->keyword, value) &&
+        !observed_->willChangePPDOptionKeyValue(std::string("Custom") + control->keyword, value)) {
+      return refused(host_->lastRefusal());
+    }
   }
   // A field holds whole numbers as exact floats and puts back any other,
   // which then reaches no printer to say why.
@@ -280,12 +284,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
   const std::vector<host::CupsPpdHost::Refusal>& log = host_->refusalLog();
   if (log.size() == refusalsBefore) return {};
   SetOutcome outcome{SetOutcome::kRefused, {}};
-  const std::string valueRequest = std::string(control->keyword) + "=Custom.";
-  for (std::size_t i = refusalsBefore; i < log.size(); ++i) {
-    bool ofTheValue = log[i].request.size() > valueRequest.size() &&
-                      host::sameKeyword(std::string_view(log[i].request).substr(0, valueRequest.size()), valueRequest);
-    outcome.reasons.push_back(refusalOfGiven && ofTheValue ? *refusalOfGiven : log[i].reason);
-  }
+  for (std::size_t i = refusalsBefore; i < log.size(); ++i) outcome.reasons.push_back(log[i].reason);
   return outcome;
 }
 

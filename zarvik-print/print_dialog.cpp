@@ -1,5 +1,6 @@
 #include "zarvik-print/print_dialog.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -11,6 +12,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "host/texts.h"
@@ -38,13 +41,36 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   // language, for screen readers.
   printer->setObjectName("printer");
   printer->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer")));
-  top->addRow(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer:")), printer);
+  // The page size and the copies, beside the printer: the PPD's sizes,
+  // marked through the host as every other choice.
+  media_ = new QComboBox();
+  media_->setObjectName("media");
+  media_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Media size")));
+  for (const auto& [keyword, text] : job.mediaSizes())
+    media_->addItem(QString::fromStdString(text), QByteArray::fromStdString(keyword));
+  media_->setEnabled(media_->count() > 0);
+  copies_ = new QSpinBox();
+  copies_->setObjectName("copies");
+  copies_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Copies")));
+  copies_->setRange(1, job.maxCopies());
+  auto* printerRow = new QHBoxLayout();
+  printerRow->addWidget(printer, 1);
+  printerRow->addWidget(new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "Media size:"))));
+  printerRow->addWidget(media_);
+  printerRow->addWidget(new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "Copies:"))));
+  printerRow->addWidget(copies_);
+  top->addRow(said(QT_TRANSLATE_NOOP("zarvik-print", "Printer:")), printerRow);
 
   auto* presetRow = new QHBoxLayout();
   presets_ = new QComboBox();
   presets_->setObjectName("presets");
   presets_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Presets")));
   presets_->setToolTip(said(QT_TRANSLATE_NOOP("zarvik-print", "Settings saved under a name; choose one to use it.")));
+  // A long name is elided, in the box and in its list, never widening the
+  // dialog past the screen.
+  presets_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  presets_->setMinimumContentsLength(24);
+  presets_->view()->setTextElideMode(Qt::ElideMiddle);
   auto* save = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Save As…")));
   auto* remove = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Delete")));
   presetRow->addWidget(presets_, 1);
@@ -72,6 +98,12 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   status_->setObjectName("status");
   status_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Status")));
   status_->setWordWrap(true);
+  undo_ = new QPushButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Undo")));
+  undo_->setObjectName("undo");
+  undo_->hide();
+  auto* statusRow = new QHBoxLayout();
+  statusRow->addWidget(status_, 1);
+  statusRow->addWidget(undo_);
 
   auto* buttons = new QDialogButtonBox();
   // The buttons' texts are the dialog's own, so they follow its language.
@@ -81,11 +113,29 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
       buttons->addButton(said(QT_TRANSLATE_NOOP("zarvik-print", "Print")), QDialogButtonBox::AcceptRole);
 
   auto* layout = new QVBoxLayout(this);
+  // The panel's view has margins of its own: the dialog adds none around
+  // it, so that its groups line up with the rows above and below, and no
+  // strip of pixels is laid out, painted and pictured twice.
+  const QMargins margins = layout->contentsMargins();
+  const int spacing = layout->spacing();
+  layout->setContentsMargins(0, 0, 0, 0);
+  // The rows keep the spacing they would have had from the dialog.
+  top->setSpacing(spacing);
+  statusRow->setSpacing(spacing);
+  layout->setSpacing(0);
+  top->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
   layout->addLayout(top);
   layout->addWidget(panelArea_, 1);
-  layout->addWidget(summary_);
-  layout->addWidget(status_);
-  layout->addWidget(buttons);
+
+  statusRow->setContentsMargins(margins.left(), 0, margins.right(), spacing);
+  layout->addLayout(statusRow);
+  // The summary, one short line, beside the buttons: no row of its own.
+  auto* bottom = new QHBoxLayout();
+  bottom->setContentsMargins(margins.left(), 0, margins.right(), margins.bottom());
+  bottom->setSpacing(spacing);
+  bottom->addWidget(summary_, 1);
+  bottom->addWidget(buttons);
+  layout->addLayout(bottom);
   // Only a button already in the dialog can be made its default; else the
   // dialog makes the first button it finds, Save As…, the default.
   printButton->setDefault(true);
@@ -96,6 +146,12 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   connect(presets_, &QComboBox::activated, this, &PrintDialog::choosePreset);
   connect(save, &QPushButton::clicked, this, &PrintDialog::savePreset);
   connect(remove, &QPushButton::clicked, this, &PrintDialog::deletePreset);
+  connect(undo_, &QPushButton::clicked, this, &PrintDialog::undo);
+  connect(media_, &QComboBox::activated, this, &PrintDialog::chooseMedia);
+  connect(copies_, &QSpinBox::valueChanged, this, [this](int copies) {
+    host::Status taken = job_.setCopies(std::to_string(copies));
+    if (!taken.ok()) say(QString::fromStdString(taken.message()), true);
+  });
   connect(help, &QPushButton::clicked, this, &PrintDialog::showHelp);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(printButton, &QPushButton::clicked, this, &PrintDialog::print);
@@ -111,7 +167,13 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   });
 
   fillPresets();
+  showMediaAndCopies();
   refresh();
+  // What the printer refused of the remembered settings or of the panel's
+  // own requests as it opened: the person sees it until the next change.
+  QStringList warnings;
+  for (const std::string& warning : job.warnings()) warnings << QString::fromStdString(warning);
+  if (!warnings.isEmpty()) say(warnings.join('\n'), true);
   resize(sizeHint());
 }
 
@@ -140,6 +202,10 @@ void PrintDialog::refresh() {
 }
 
 void PrintDialog::say(const QString& text, bool problem) {
+  undo_->hide();
+  // An empty status line takes no row: the dialog grows by one when there
+  // is something to say.
+  status_->setVisible(!text.isEmpty());
   status_->setText(text);
   status_->setStyleSheet(problem ? "color: #a40000;" : QString());
 }
@@ -158,12 +224,27 @@ void PrintDialog::fillPresets() {
   for (const std::string& name : job_.presetNames()) presets_->addItem(QString::fromStdString(name));
 }
 
+void PrintDialog::showMediaAndCopies() {
+  QSignalBlocker quietMedia(media_), quietCopies(copies_);
+  media_->setCurrentIndex(media_->findData(QByteArray::fromStdString(job_.media())));
+  copies_->setValue(job_.copies());
+}
+
+void PrintDialog::chooseMedia(int index) {
+  host::Status marked = job_.setMedia(media_->itemData(index).toByteArray().toStdString());
+  // A size the printer refuses springs back, as a panel control does.
+  showMediaAndCopies();
+  say(QString::fromStdString(marked.message()), !marked.ok());
+  refusalsShown_ = job_.session().host().refusals();  // said now
+}
+
 void PrintDialog::choosePreset(int index) {
   if (index <= 0) return;
   host::Status used = job_.usePreset(presets_->itemText(index).toStdString());
   // The panel's restore queued refreshes; they go first, or they would
   // wipe out the warning below.
   QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+  showMediaAndCopies();
   refresh();
   if (!used.ok()) say(QString::fromStdString(used.message()), true);
 }
@@ -174,12 +255,34 @@ void PrintDialog::savePreset() {
                                        said(QT_TRANSLATE_NOOP("zarvik-print", "Name of the preset:")),
                                        QLineEdit::Normal, QString(), &ok);
   if (!ok || name.trimmed().isEmpty()) return;
-  host::Status saved = job_.savePreset(name.trimmed().toStdString());
+  const std::string chosen = name.trimmed().toStdString();
+  std::optional<host::SavedSettings> before = job_.preset(chosen);
+  host::Status saved = job_.savePreset(chosen);
   fillPresets();
-  say(saved.ok() ? said(QT_TRANSLATE_NOOP("zarvik-print", "Saved the preset %1."),
-                        {host::quotedText(name.trimmed().toStdString())})
-                 : QString::fromStdString(saved.message()),
-      !saved.ok());
+  saidOfPreset(saved,
+               said(before ? QT_TRANSLATE_NOOP("zarvik-print", "Replaced the preset %1.")
+                           : QT_TRANSLATE_NOOP("zarvik-print", "Saved the preset %1."),
+                    {host::quotedText(chosen)}),
+               chosen, std::move(before));
+}
+
+void PrintDialog::saidOfPreset(const host::Status& done, const QString& sentence, const std::string& name,
+                               std::optional<host::SavedSettings> before) {
+  say(done.ok() ? sentence : QString::fromStdString(done.message()), !done.ok());
+  // Replacing or deleting a preset asks nothing, and can be undone.
+  if (!done.ok() || !before) return;
+  undoName_ = name;
+  undoSettings_ = std::move(before);
+  undo_->show();
+}
+
+void PrintDialog::undo() {
+  host::Status undone = job_.restorePreset(undoName_, undoSettings_);
+  fillPresets();
+  say(undone.ok()
+          ? said(QT_TRANSLATE_NOOP("zarvik-print", "The preset %1 is back as it was."), {host::quotedText(undoName_)})
+          : QString::fromStdString(undone.message()),
+      !undone.ok());
 }
 
 void PrintDialog::deletePreset() {
@@ -188,13 +291,12 @@ void PrintDialog::deletePreset() {
     say(said(QT_TRANSLATE_NOOP("zarvik-print", "Choose the preset to delete first.")), true);
     return;
   }
-  QString name = presets_->itemText(index);
-  host::Status deleted = job_.deletePreset(name.toStdString());
+  const std::string name = presets_->itemText(index).toStdString();
+  std::optional<host::SavedSettings> before = job_.preset(name);
+  host::Status deleted = job_.deletePreset(name);
   fillPresets();
-  say(deleted.ok()
-          ? said(QT_TRANSLATE_NOOP("zarvik-print", "Deleted the preset %1."), {host::quotedText(name.toStdString())})
-          : QString::fromStdString(deleted.message()),
-      !deleted.ok());
+  saidOfPreset(deleted, said(QT_TRANSLATE_NOOP("zarvik-print", "Deleted the preset %1."), {host::quotedText(name)}),
+               name, std::move(before));
 }
 
 void PrintDialog::showHelp() {

@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QSpinBox;
 
 namespace zarvik::print {
 
@@ -36,9 +37,17 @@ class PrintDialog final : public QDialog {
 
  private:
   void fillPresets();
+  // Shows the job's page size and copies, after a preset changed them.
+  void showMediaAndCopies();
+  void chooseMedia(int index);
   void choosePreset(int index);
   void savePreset();
   void deletePreset();
+  // Says what a preset change did and offers to undo it: `before` is what
+  // the preset `name` held (nothing when there was none).
+  void saidOfPreset(const host::Status& done, const QString& sentence, const std::string& name,
+                    std::optional<host::SavedSettings> before);
+  void undo();
   void showHelp();
   void print();
   void say(const QString& text, bool problem);
@@ -46,8 +55,13 @@ class PrintDialog final : public QDialog {
   PrintJob& job_;
   std::vector<std::string> files_;
   QComboBox* presets_ = nullptr;
+  QComboBox* media_ = nullptr;
+  QSpinBox* copies_ = nullptr;
   QLabel* summary_ = nullptr;
   QLabel* status_ = nullptr;
+  QPushButton* undo_ = nullptr;
+  std::string undoName_;  // the preset Undo puts back, as it was
+  std::optional<host::SavedSettings> undoSettings_;
   QScrollArea* panelArea_ = nullptr;
   int printStatus_ = kExitDone;
   std::string printMessage_;

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QInputDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -15,7 +17,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTcpServer>
+#include <QTimer>
 #include <functional>
 #include <regex>
 #include <thread>
@@ -94,6 +98,7 @@ struct Row {
   std::optional<std::string> options;  // a report whose options are start(these)
   Options before, after, env;          // before, after: files by name ("@/..."), or kAbsent
   std::function<void(const Ran&)> then;
+  std::string input;  // standard input
 };
 
 class ZarvikPrintTest : public ::testing::Test {
@@ -117,6 +122,8 @@ class ZarvikPrintTest : public ::testing::Test {
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(ZARVIK_PRINT_PROGRAM, arguments);
+    process.write(row.input.data(), qint64(row.input.size()));
+    process.closeWriteChannel();
     ASSERT_TRUE(process.waitForFinished(120000)) << "zarvik-print did not finish";
     Ran run{process.exitCode(), process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
@@ -135,8 +142,10 @@ class ZarvikPrintTest : public ::testing::Test {
       messages.push_back(line);
     }
     EXPECT_EQ(messages, row.messages) << transcript;
-    auto refused = std::count_if(messages.begin(), messages.end(), [](auto& m) { return m.starts_with("refused "); });
-    EXPECT_EQ(run.report.value("refused").toArray().size(), run.report.isEmpty() ? 0 : refused);
+    for (std::string kind : {"refused", "warnings"}) {
+      auto said = std::count_if(messages.begin(), messages.end(), [&](auto& m) { return m.starts_with(kind.substr(0, 7)); });
+      EXPECT_EQ(run.report.value(QString::fromStdString(kind)).toArray().size(), run.report.isEmpty() ? 0 : said);
+    }
     if (row.options) {
       EXPECT_EQ(textMap(run.report.value("options")), start(*row.options)) << transcript;
     }
@@ -177,13 +186,21 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
     return name + " must be from 1 to 100; " + value + " is outside that range.";
   };
   const Options inGerman = {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "de_DE.UTF-8"}}, cups = {{"CUPS_SERVER", server}};
-  const std::string huge(1 << 20, 'x'), cut = std::string(80, 'x') + "\u2026";
+  const std::string kBig = "1" + std::string(39, '0'), huge(1 << 20, 'x'), cut = std::string(80, 'x') + "\u2026";
   const std::string none = "Raster Speed cannot take any value: the printer's PPD gives it the range 100 to 1, which "
                            "holds none.";
   const std::string stale = R"({"format": "zarvik-print-settings", "presets": {"Stale": {
       "options": {"JobType": ")" + huge + R"(", "Laser": "On", "centerengraving": "CENTER", "vectorSpeed": "Custom"},
-      "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}}})";
+      "printSettings": {")" + kKey + R"(vectorSpeed": "500", ")" + kKey + R"(vectorPower": "70"}}},
+      "lastUsed": {"printSettings": {")" + kKey + R"(vectorSpeed": "700"}}})";
   const std::string broken = R"({"format": "zarvik-print-settings", "lastUsed": )";
+  auto opened = [](std::string option, std::string reason) {
+    return "The printer refused the panel's own " + option + "=Custom.50 as it opened: " + reason;
+  };
+  std::string narrow = sampleWith("Raster Speed (%): 1 int 1 ", "Raster Speed (%): 1 int 60 ");
+  narrow = zarvik::testing::replaceAll(narrow, "(Hz): 1 int 10 ", "(Hz): 1 int 100 ");
+  for (const char* option : {"autoFocus", "materialThickness", "directPrint", "vectorGrid"})
+    narrow = zarvik::testing::withoutOption(narrow, option);
   const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300", every =
       "JobType=Raster CenterEngraving=Center EngravingDirection=BottomUp dithering=Atkinson vectorSort=InsideOut "
       "directPrint=on autoFocus=on vectorGrid=on vectorSpeedComp=on vectorPowerComp=off materialThickness=0.25 "
@@ -192,42 +209,73 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   const std::vector<Row> rows = {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
       {{"--bogus"}, 2, {"unknown option --bogus"}}, {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
-      {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}}},  // no display, no platform: --no-gui runs offscreen
+      {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}, {"DISPLAY", ":99"}}},  // --no-gui needs no display
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector cResolution=600") +
            Args{"--set", "rasterSpeed=5\x1b]0;owned\x07\n"}, 2,
        {"--set rasterSpeed=5\uFFFD]0;owned\uFFFD\uFFFD: rasterSpeed takes a whole number, not "
         "\"5\uFFFD]0;owned\uFFFD\uFFFD\""}, {}, {}, {{"@/s.json", kAbsent}}},
       {dryOn("@/"), 2, {"@/ is a folder, not a PPD file."}},
+      {dry + Args{"--settings", "/dev/null", "--save"}, 2,
+       {"--settings /dev/null is not a regular file; name a settings file, or a file to create"}},
       {dryOn("@/empty.ppd"), 2, {"@/empty.ppd is empty, so it is no PPD file."}, {}, {{"@/empty.ppd", ""}}},
       {dryOn("@/manual.ppd"), 2,
        {"@/manual.ppd is a PDF document, not a PPD file: a PPD file begins with \"*PPD-Adobe\"."}, {},
        {{"@/manual.ppd", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n"}}},
+      {dry + Args{"--screenshot", "@/shot.png"}, 0, {}, "", {}, {}, {}, [&](const Ran&) {
+         EXPECT_TRUE(fs::file_size(dir.path() / "shot.png") > 0);
+       }},
+      {dry + Args{"--screenshot", "@/none/shot.png"}, 2, {"cannot write the screenshot @/none/shot.png: Cannot open device for writing: No such file or directory"}},
+      // The page size and the copies, kept with the settings; what the printer refuses is named.
+      {dry + Args{"--media", "a4", "--copies", "3", "--settings", "@/m.json", "--save"}, 0, {}, "PageSize=A4", {}, {},
+       {}, [&](const Ran&) { EXPECT_EQ(json(dir.path() / "m.json")["lastUsed"]["printSettings"]["copies"], "3"); }},
+      {dry + Args{"--media", "Tabloid", "--copies", "0"}, 3,
+       {"refused --media Tabloid: Media Size has no choice \"Tabloid\".",
+        "refused --copies 0: The printer takes from 1 to 9999 copies, not \"0\"."}},
+      {dry + Args{"--copies", "two"}, 2, {"--copies takes a whole number, not \"two\""}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
+      {dry + Args{"@/empty.ras"}, 2, {"the document @/empty.ras is empty"}, {}, {{"@/empty.ras", ""}}},
+      {dry + Args{"-"}, 2, {"the document standard input is empty"}},
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
       {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40 cResolution=75"), 0, {},
        "JobType= jobtype=VECTOR rasterSpeed=Custom.40 cResolution=Custom.75",
        {{"@/lower.ppd", zarvik::testing::replaceAll(sampleWith("JobType", "jobtype"), "e Vector/", "e VECTOR/")}}},
-      // What the printer refuses as the panel opens counts as much.
+      // What the printer refuses of the panel's own as it opens is a warning, the PPD's value in the job; a printer
+      // without the optional options says nothing of them. Only what the person chose counts.
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
-       {"refused rasterSpeed=Custom.50 as the panel opened: " + none, "refused --set rasterSpeed=40: " + none}, {},
-       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}, {}, {},
-       [](const Ran& run) { EXPECT_EQ(run.report["refused"][0]["panel"].toString(), "rasterSpeed=Custom.50"); }},
+       {"warning: " + opened("rasterSpeed", none), "refused --set rasterSpeed=40: " + none}, {},
+       {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}},
+      {dryOn("@/narrow.ppd") + set("vectorFreq=1000"), 0,
+       {"warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is outside that range."),
+        "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")},
+       "rasterSpeed=100 vectorFreq=Custom.1000 autoFocus= materialThickness= directPrint= vectorGrid=",
+       {{"@/narrow.ppd", narrow}}},
+      {dryOn("@/narrow.ppd") + set("vectorFreq=1000") + Args{"--verbose"}, 0,
+       {"warning: The printer refused the panel's own materialThickness=Custom as it opened: The printer has no option "
+        "\"materialThickness\".", "warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is "
+        "outside that range."), "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is "
+        "outside that range.")}},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
        carried("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200"), {}, {}, inGerman,
-       [](const Ran& run) { EXPECT_EQ(textMap(run.report["summary"]).at("Zarvik-Einstellungen"), "Nur Vektor"); }},
+       [](const Ran& run) {  // the JSON's keys are the same in every language
+         const QJsonObject line{{"title", "Zarvik-Einstellungen"}, {"text", "Nur Vektor"}};
+         EXPECT_EQ(run.report["summary"], QJsonArray{line});
+       }},
       {dry + set("cResolution=400 autoFocus=on materialThickness=2,5"), 2,
        {"--set materialThickness=2,5: materialThickness takes a decimal number, not \"2,5\""}, {}, {}, {}, inGerman},
-      // A preset the printer cannot take whole: each skip warned, a long text cut, the rest in.
-      {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 0,
-       {"warning: Skipped the stored option Laser=On: the printer has no such option.",
-        "warning: Skipped the stored option JobType=" + cut + " (1048576 bytes): Job Type has no choice \"" + cut +
+      // A preset the printer cannot take whole: each value it refuses is the person's refused choice, named once, a
+      // long text cut; an option it lacks is a warning. What the last print used and it refuses is a warning.
+      {dry + Args{"--settings", "@/p.json", "--preset", "Stale"}, 3,
+       {"warning: Skipped the option Laser=On of the preset: the printer has no such option.",
+        "refused JobType=" + cut + " (1048576 bytes) of the preset \"Stale\": Job Type has no choice \"" + cut +
             "\" (1048576 bytes).",
-        "warning: Skipped the stored option vectorSpeed=Custom: Vector Speed needs a value: Custom.<value>.",
-        "warning: Skipped the stored print setting " + kKey + "vectorSpeed=500: " + outside("Vector Speed", "500")},
+        "refused vectorSpeed=Custom of the preset \"Stale\": Vector Speed needs a value: Custom.<value>.",
+        "refused vectorSpeed=Custom.500 of the preset \"Stale\": " + outside("Vector Speed", "500")},
        "CenterEngraving=Center vectorPower=Custom.70", {{"@/p.json", stale}}},
+      {dry + Args{"--settings", "@/p.json"}, 0,
+       {"warning: Skipped the stored print setting " + kKey + "vectorSpeed=700: " + outside("Vector Speed", "700")}},
       // --help names each option and exit status the manual page names.
       {{"--help"}, 0, {}, {}, {}, {}, {}, [](const Ran& run) {
          const std::string manual =
@@ -264,12 +312,17 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
         "defaults are used, and a run that is no dry run would move it to @/broken.json.corrupt-STAMP."},
        carried(every), {{"@/broken.json", broken}}, {{"@/broken.json", broken}}},
       {dry + Args{"--settings", "@/broken.json", "--save"} +
-           set("JobType=Vector vectorGrid=on rasterSpeed=99999999999999999999 rasterSpeed=+75 vectorPower=80"), 3,
+           set("JobType=Vector vectorGrid=on rasterSpeed=99999999999999999999 rasterSpeed=+75 vectorPower=80 "
+               "autoFocus=on materialThickness=2.5 materialThickness=" + kBig), 3,
        {"warning: The settings file @/broken.json cannot be read as settings (unterminated object at byte 48); it was "
         "moved to @/broken.json.corrupt-STAMP and the defaults are used.",
         "refused --set vectorGrid=on: the control for vectorGrid is not available now (it needs auto focus on)",
-        "refused --set rasterSpeed=99999999999999999999: " + outside("Raster Speed", "99999999999999999999")},
-       carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
+        "refused --set rasterSpeed=99999999999999999999: " + outside("Raster Speed", "99999999999999999999"),
+        "refused --set materialThickness=" + kBig + ": Material Thickness must be from 0 to 50; " + kBig +
+            " is outside that range.", "the settings were not saved, as the printer refused a setting"},
+       carried("JobType=Vector rasterSpeed=75 vectorPower=80 autoFocus=on materialThickness=2.5"), {}, {{"@/broken.json", kAbsent}}},
+      {dry + Args{"--settings", "@/broken.json", "--save"} + set("JobType=Vector rasterSpeed=+75 vectorPower=80"), 0,
+       {}, carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
        [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "broken.json"), textMap(run.report["options"])); }},
       {dry + Args{"--settings", "@/broken.json"} + set("JobType=Raster cResolution=150"), 0, {},
        "JobType=Raster rasterSpeed=Custom.75 vectorPower=Custom.80 cResolution=Custom.150"},
@@ -277,6 +330,10 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {{"--ppd", "@/Zarvik.ppd", "--no-gui", "--dry-run", "--save", "--verbose"}, 0, {}, "",
        {{"@/Zarvik.ppd", readFile(kPpd)}}, {}, {},
        [](const Ran& run) { EXPECT_NE(run.err.find("\nEntering restoreValuesAndReturnError\n"), std::string::npos); }},
+      {queue + Args{"--dry-run", "@/notes.txt"}, 2,
+       {"@/notes.txt is text/plain, which Zarvik does not take; it takes application/vnd.cups-raster, application/vnd.cups-raw"},
+       {},
+       {{"@/notes.txt", "notes\n"}}, {}, cups},
       // A refused setting sends nothing (the next job's number shows that none was made).
       {queue + set("JobType=Raster rasterSpeed=700") + Args{page}, 3,
        {"refused --set rasterSpeed=700: " + outside("Raster Speed", "700"),
@@ -294,7 +351,20 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"warning: Cannot read the settings file @/.config/zarvik-print/Zarvik.json: Not a directory; the defaults "
         "are used."},
        {}, {{"@/.config", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "config"}}},
+      // The default destination may be an instance, with its options; "-" is standard input.
+      {{"--no-gui", "--media", "A4", "--copies", "2", "-"}, 0, {}, {},
+       {{"@/.cups/lpoptions", "Default Zarvik/acrylic JobType=Vector\n"}}, {}, cups,
+       [&](const Ran& run) {
+         EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik/acrylic\n");
+         const std::string job = cupsd + "/captured/job-" + std::to_string(std::stoi(run.out.substr(4)));
+         for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
+         EXPECT_EQ(options(readFile(job + ".options"))["JobType"], "Vector");
+         EXPECT_EQ(options(readFile(job + ".options"))["PageSize"], "A4");
+         EXPECT_EQ(readFile(job + ".copies"), "2\n");
+         EXPECT_EQ(readFile(job + ".data"), readFile(page));
+       }, readFile(page)},
   };
+  fs::create_directory(dir.path() / ".cups");
   for (std::size_t i = 0; i < rows.size(); ++i) check(rows[i], i + 1);
 }
 
@@ -306,7 +376,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   zarvik::testing::writeFile(settings, R"({"format": "zarvik-print-settings", "presets": {
       "Alder": {"options": {"JobType": "Raster", "rasterSpeed": "Custom.500"}},
       "Birch": {"options": {"autoFocus": "disabled", "vectorGrid": "disabled"}, "printSettings": {")" + kKey +
-                R"(vectorPower": "65"}}}})");
+                R"(vectorPower": "65"}}, ")" + std::string(306, 'W') + R"(": {}}})");
   std::vector<std::string> warnings;
   auto opened = PrintJob::open({.ppd = kPpd, .settingsFile = settings.string()}, warnings);
   ASSERT_TRUE(std::holds_alternative<std::unique_ptr<PrintJob>>(opened));
@@ -349,6 +419,11 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
   EXPECT_TRUE(dialog.findChild<QLabel*>("summary")->textInteractionFlags() & Qt::TextSelectableByMouse);  // to copy
+  // The page size and copies beside the printer go into the job.
+  auto* media = dialog.findChild<QComboBox*>("media");
+  emit media->activated(media->findData(QByteArray("A4")));
+  dialog.findChild<QSpinBox*>("copies")->setValue(3);
+  EXPECT_EQ(job.jobOptions().at("PageSize") + std::to_string(job.copies()), "A43");
   // A preset marks its options in an order they fit and puts the panel there; one the printer can't take whole says so.
   EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
   EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);
@@ -358,20 +433,37 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
     settle();
     if (preset == 2) {
       EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("vPowerTextBox")->text(), "65");
+      change("rasterSpeed", "40");
     }
   }
+  // Alder's refused raster speed leaves the control at its value.
+  EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("rSpeedTextBox")->text(), "40");
   EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
-  EXPECT_TRUE(status->text().startsWith("Die gespeicherte Option rasterSpeed=Custom.500 wurde übergangen: "));
-  click("Löschen");
-  EXPECT_EQ(json(settings)["presets"].toObject().keys(), QStringList{"Birch"});
-  EXPECT_EQ(presets->count(), 2) << "the deleted preset is still offered";
+  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+  EXPECT_LT(dialog.width(), 1200) << "a long preset name widened the dialog";
+  click("Löschen");  // asks nothing, and can be undone
+  EXPECT_EQ(json(settings)["presets"].toObject().size(), 2);
+  EXPECT_EQ(presets->count(), 3) << "the deleted preset is still offered";
+  click("Rückgängig");
+  EXPECT_EQ(json(settings)["presets"].toObject().keys().front(), "Alder");
+  auto birch = [&] { return json(settings)["presets"]["Birch"]["printSettings"][QString::fromStdString(kKey) + "vectorPower"]; };
+  QTimer::singleShot(0, [] {  // Save As… onto Birch replaces it, and can be undone
+    auto* name = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+    name->setTextValue("Birch");
+    name->accept();
+  });
+  click("Speichern unter …");
+  EXPECT_NE(birch(), "65");
+  click("Rückgängig");
+  EXPECT_EQ(birch(), "65");
   click("Drucken");
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(json(settings)["lastUsed"].isObject());
   click("Abbrechen");
   EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(dialog.printStatus(), kExitUsage) << "Cancel forgot the failed Print";
 
   // Our English texts, as the German table lists them, cut at their placeholders; texts the same in both are left out.
   const std::string table = std::regex_replace(

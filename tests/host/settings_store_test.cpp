@@ -1,6 +1,8 @@
 // Settings in real files: each shape read, copies moved aside, file names, saves no other dialog or kill can tear.
 #include "host/settings_store.h"
 
+#include "host/atomic_file.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/inotify.h>
@@ -88,6 +90,50 @@ TEST_F(SettingsStoreTest, EachShapeOfFileIsReadAsFarAsItGoesAndNothingIsLost) {
   }
 }
 
+// Savers in parallel each find the others' presets kept, and the keys a newer version wrote; settings too large to be
+// read back, or a file that is there but cannot be read (another user's, or no file), are never written.
+TEST_F(SettingsStoreTest, NoSaveLosesWhatAnotherSaverOrAnotherVersionWrote) {
+  zarvik::testing::writeFile(file, R"({"format": "zarvik-print-settings", "version": 2, "media": {"size": "A4"},
+      "presets": {"Birch": {"options": {"JobType": "Vector"}, "copies": 3}}})");
+  std::vector<pid_t> savers;
+  for (int saver = 0; saver < 6; ++saver)
+    if ((savers.emplace_back(::fork())) == 0) {
+      for (int i = 0; i < 10; ++i)
+        if (!SettingsStore(file, "Zarvik").savePreset(std::to_string(saver * 10 + i), {}).ok()) ::_exit(3);
+      ::_exit(0);
+    }
+  for (pid_t saver : savers) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(saver, &status, 0), saver);
+    ASSERT_EQ(status, 0);
+  }
+  SettingsStore store(file, "Zarvik");
+  store.load();
+  EXPECT_EQ(store.presetNames().size(), 61u);
+  const std::string written = readFile(file);
+  for (std::string kept : {R"("media")", R"("copies": 3)", R"("version": 2)"})
+    EXPECT_NE(written.find(kept), std::string::npos) << kept;
+
+  SavedSettings many;  // over 4 MiB indented, within it compact
+  for (int i = 0; i < 200000; ++i) many.options["o" + std::to_string(i)] = "x";
+  ASSERT_TRUE(store.saveLastUsed(many).ok());
+  ASSERT_EQ(store.load().size(), 1u);  // the newer version's
+  EXPECT_EQ(store.lastUsed(), many);
+  many.options["big"] = std::string(4 << 20, 'x');
+  const std::string before = readFile(file);
+  EXPECT_FALSE(store.saveLastUsed(many).ok());
+  EXPECT_EQ(readFile(file), before);
+  fs::permissions(folder.path(), fs::perms::all);
+  if (::fork() == 0) ::_exit(::setuid(65534) == 0 && !SettingsStore(file, "Zarvik").savePreset("x", {}).ok() ? 0 : 3);
+  EXPECT_TRUE(SettingsStore(folder.path() / std::string(255, 'n'), "Zarvik").savePreset("x", {}).ok());
+  fs::create_directory(folder.path() / "folder.json");
+  EXPECT_FALSE(SettingsStore(folder.path() / "folder.json", "Zarvik").savePreset("x", {}).ok());
+  int status = 1;
+  ::wait(&status);
+  EXPECT_EQ(status, 0) << "another user's save of the unreadable file did not fail";
+  EXPECT_EQ(readFile(file), before);
+}
+
 // A long name is cut and keeps apart by a hash, as docs/settings-format.md says.
 TEST_F(SettingsStoreTest, EveryPrinterHasAFileOfItsOwnWithinTheLengthOfAName) {
   std::string umlauts, escaped, y(200, 'y');
@@ -103,7 +149,8 @@ TEST_F(SettingsStoreTest, EveryPrinterHasAFileOfItsOwnWithinTheLengthOfAName) {
 }
 
 // A child saves two large settings in turn until killed, at random or just as it writes a file (under the sanitizers
-// random moments alone may all miss the writes); the file stays its owner's only, whole, with the preset.
+// random moments alone may all miss the writes); the file stays its owner's only, whole, with the preset. SIGTERM
+// leaves no temporary file.
 TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   SavedSettings big[2];
   for (int i = 0; i < 1200; ++i) big[i % 2].options["option" + std::to_string(i / 2)] = std::string(400, "AB"[i % 2]);
@@ -123,16 +170,19 @@ TEST_F(SettingsStoreTest, AKilledSaveLeavesTheOldSettingsOrTheNewNeverAMix) {
   };
   for (int kill = 0; kill < 40; ++kill) {
     written(0);
+    const auto files = std::distance(fs::directory_iterator(folder.path()), {});
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
+    if (child == 0) removeTemporaryFilesOnTermination();
     for (int i = 0; child == 0; ++i)
       if (!SettingsStore(file, "Zarvik").saveLastUsed(big[i % 2]).ok()) ::_exit(3);
     ASSERT_TRUE(kill % 2 == 0 || written(10000)) << "the child wrote no file in 10 s";
     std::this_thread::sleep_for(std::chrono::microseconds(random() % (kill % 2 == 1 ? 50 : 100000)));
     int status = 0;
-    ::kill(child, SIGKILL);
+    ::kill(child, kill % 4 == 3 ? SIGTERM : SIGKILL);
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "a save failed";
+    EXPECT_TRUE(kill % 4 != 3 || std::distance(fs::directory_iterator(folder.path()), {}) == files);
     SettingsStore store(file, "Zarvik");
     ASSERT_EQ(store.load(), Names{}) << "after kill " << kill;
     ASSERT_TRUE(store.lastUsed() == big[0] || store.lastUsed() == big[1]) << "after kill " << kill;

@@ -208,10 +208,6 @@
         <translation>%1 verträgt sich nicht mit %2.</translation>
     </message>
     <message>
-        <source>Skipped the stored option %1: the printer has no such option.</source>
-        <translation>Die gespeicherte Option %1 wurde übergangen: Der Drucker hat keine solche Option.</translation>
-    </message>
-    <message>
         <source>Skipped the stored option %1: %2</source>
         <translation>Die gespeicherte Option %1 wurde übergangen: %2</translation>
     </message>
@@ -402,6 +398,86 @@
     <message>
         <source>job %1 was sent to %2, but the settings were not saved: %3</source>
         <translation>Auftrag %1 ging an %2, aber die Einstellungen wurden nicht gespeichert: %3</translation>
+    </message>
+    <message>
+        <source>the server closed the connection</source>
+        <translation>der Server hat die Verbindung geschlossen</translation>
+    </message>
+    <message>
+        <source>Cannot ask what the printer %1 takes: </source>
+        <translation>Es lässt sich nicht erfragen, was der Drucker %1 annimmt: </translation>
+    </message>
+    <message>
+        <source>%1 has a custom value without parameters; it takes none.</source>
+        <translation>%1 hat einen eigenen Wert ohne Parameter; es nimmt keinen an.</translation>
+    </message>
+    <message>
+        <source>the printer has no such option.</source>
+        <translation>Der Drucker hat keine solche Option.</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>sie ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>The settings file %1 is there but cannot be read (%2), so it is not written over.</source>
+        <translation>Die Einstellungsdatei %1 ist vorhanden, lässt sich aber nicht lesen (%2); darum wird sie nicht überschrieben.</translation>
+    </message>
+    <message>
+        <source>The settings would take %1 bytes, more than the %2 a settings file may have; %3 is left as it was.</source>
+        <translation>Die Einstellungen bräuchten %1 Bytes, mehr als die %2, die eine Einstellungsdatei haben darf; %3 bleibt, wie sie war.</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Replaced the preset %1.</source>
+        <translation>Die Voreinstellung %1 wurde ersetzt.</translation>
+    </message>
+    <message>
+        <source>The preset %1 is back as it was.</source>
+        <translation>Die Voreinstellung %1 ist wieder, wie sie war.</translation>
+    </message>
+    <message>
+        <source>the document %1 is empty</source>
+        <translation>das Dokument %1 ist leer</translation>
+    </message>
+    <message>
+        <source>Skipped the option %1 of %2: %3</source>
+        <translation>Die Option %1 von %2 wurde übergangen: %3</translation>
+    </message>
+    <message>
+        <source>The printer refused the panel&apos;s own %1 as it opened: %2</source>
+        <translation>Der Drucker hat den eigenen Wert %1 des Bedienfelds beim Öffnen abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>Skipped the option %1 of the preset: %2</source>
+        <translation>Die Option %1 der Voreinstellung wurde übergangen: %2</translation>
+    </message>
+    <message>
+        <source>%1 is %2, which %3 does not take; it takes %4</source>
+        <translation>%1 ist %2, was %3 nicht annimmt; es nimmt %4 an</translation>
+    </message>
+    <message>
+        <source>Media size</source>
+        <translation>Mediengröße</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <translation>Kopien</translation>
+    </message>
+    <message>
+        <source>Media size:</source>
+        <translation>Mediengröße:</translation>
+    </message>
+    <message>
+        <source>Copies:</source>
+        <translation>Kopien:</translation>
+    </message>
+    <message>
+        <source>The printer takes from 1 to %1 copies, not %2.</source>
+        <translation>Der Drucker nimmt 1 bis %1 Kopien an, nicht %2.</translation>
     </message>
 </context>
 </TS>
