@@ -201,6 +201,9 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   narrow = zarvik::testing::replaceAll(narrow, "(Hz): 1 int 10 ", "(Hz): 1 int 100 ");
   for (const char* option : {"autoFocus", "materialThickness", "directPrint", "vectorGrid"})
     narrow = zarvik::testing::withoutOption(narrow, option);
+  const std::vector<std::string> narrowWarnings = {  // what the narrow PPD refuses as it opens
+      "warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is outside that range."),
+      "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")};
   const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300", every =
       "JobType=Raster CenterEngraving=Center EngravingDirection=BottomUp dithering=Atkinson vectorSort=InsideOut "
       "directPrint=on autoFocus=on vectorGrid=on vectorSpeedComp=on vectorPowerComp=off materialThickness=0.25 "
@@ -248,16 +251,12 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
        {"warning: " + opened("rasterSpeed", none), "refused --set rasterSpeed=40: " + none}, {},
        {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}},
-      {dryOn("@/narrow.ppd") + set("vectorFreq=1000"), 0,
-       {"warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is outside that range."),
-        "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")},
+      {dryOn("@/narrow.ppd") + set("vectorFreq=1000"), 0, narrowWarnings,
        "rasterSpeed=100 vectorFreq=Custom.1000 autoFocus= materialThickness= directPrint= vectorGrid=",
        {{"@/narrow.ppd", narrow}}},
       {dryOn("@/narrow.ppd") + set("vectorFreq=1000") + Args{"--verbose"}, 0,
-       {"warning: The printer refused the panel's own materialThickness=Custom as it opened: The printer has no option "
-        "\"materialThickness\".", "warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is "
-        "outside that range."), "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is "
-        "outside that range.")}},
+       Args{"warning: The printer refused the panel's own materialThickness=Custom as it opened: The printer has no "
+            "option \"materialThickness\"."} + narrowWarnings},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
@@ -412,8 +411,9 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(dialog.printStatus(), kExitDone);
   auto printIsDefault = [](QPushButton* b) { return b->isDefault() && b->text() == "Drucken"; };
   EXPECT_TRUE(std::ranges::any_of(dialog.findChildren<QPushButton*>(), printIsDefault));
+  const QString refused500 = "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.";
   EXPECT_EQ(change("rasterSpeed", "500"), SetOutcome::kRefused);
-  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+  EXPECT_EQ(status->text(), refused500);
   EXPECT_EQ(change("JobType", "Vector"), SetOutcome::kDone);
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
@@ -438,7 +438,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("rSpeedTextBox")->text(), "40");
   EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
-  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+  EXPECT_EQ(status->text(), refused500);
   EXPECT_LT(dialog.width(), 1200) << "a long preset name widened the dialog";
   click("Löschen");  // asks nothing, and can be undone
   EXPECT_EQ(json(settings)["presets"].toObject().size(), 2);
