@@ -201,14 +201,23 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   narrow = zarvik::testing::replaceAll(narrow, "(Hz): 1 int 10 ", "(Hz): 1 int 100 ");
   for (const char* option : {"autoFocus", "materialThickness", "directPrint", "vectorGrid"})
     narrow = zarvik::testing::withoutOption(narrow, option);
+  const std::vector<std::string> narrowWarnings = {  // what the narrow PPD refuses as it opens
+      "warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is outside that range."),
+      "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")};
   const std::string chosen = "JobType=Vector vectorPower=80 cResolution=300", every =
       "JobType=Raster CenterEngraving=Center EngravingDirection=BottomUp dithering=Atkinson vectorSort=InsideOut "
       "directPrint=on autoFocus=on vectorGrid=on vectorSpeedComp=on vectorPowerComp=off materialThickness=0.25 "
       "cResolution=1200 rasterSpeed=1 rasterPower=0 vectorSpeed=100 vectorPower=7 vectorFreq=5000";
   int firstJob = 0;
+  auto received = [&](const Ran& run, const std::string& destination) {  // the job's files, once the backend kept it
+    EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to " + destination + "\n");
+    const std::string job = cupsd + "/captured/job-" + std::to_string(std::stoi(run.out.substr(4)));
+    for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
+    return job;
+  };
   const std::vector<Row> rows = {
       // Usage errors say what is wrong, with what was typed on one line, cut; nothing is saved.
-      {{"--bogus"}, 2, {"unknown option --bogus"}}, {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
+      {{"--dry-run=yes"}, 2, {"unknown option --dry-run=yes"}},
       {dry, 0, {}, "", {}, {}, {{"QT_QPA_PLATFORM", kAbsent}, {"DISPLAY", ":99"}}},  // --no-gui needs no display
       {{"--printer", "Zarvik", "--ppd", kPpd}, 2, {"--printer and --ppd cannot be given together"}},
       {dry + Args{"--settings", "@/s.json", "--save"} + set("JobType=Vector cResolution=600") +
@@ -226,15 +235,12 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
          EXPECT_TRUE(fs::file_size(dir.path() / "shot.png") > 0);
        }},
       {dry + Args{"--screenshot", "@/none/shot.png"}, 2, {"cannot write the screenshot @/none/shot.png: Cannot open device for writing: No such file or directory"}},
-      // The page size and the copies, kept with the settings; what the printer refuses is named.
-      {dry + Args{"--media", "a4", "--copies", "3", "--settings", "@/m.json", "--save"}, 0, {}, "PageSize=A4", {}, {},
-       {}, [&](const Ran&) { EXPECT_EQ(json(dir.path() / "m.json")["lastUsed"]["printSettings"]["copies"], "3"); }},
+      // What the printer refuses of the page size and the copies is named (a print below takes them).
       {dry + Args{"--media", "Tabloid", "--copies", "0"}, 3,
        {"refused --media Tabloid: Media Size has no choice \"Tabloid\".",
         "refused --copies 0: The printer takes from 1 to 9999 copies, not \"0\"."}},
       {dry + Args{"--copies", "two"}, 2, {"--copies takes a whole number, not \"two\""}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
-      {dry + Args{"@/empty.ras"}, 2, {"the document @/empty.ras is empty"}, {}, {{"@/empty.ras", ""}}},
       {dry + Args{"-"}, 2, {"the document standard input is empty"}},
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
       {dryOn("@/lower.ppd") + set("JobType=vector RASTERSPEED=40 cResolution=75"), 0, {},
@@ -245,16 +251,12 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       {dryOn("@/backwards.ppd") + set("rasterSpeed=40"), 3,
        {"warning: " + opened("rasterSpeed", none), "refused --set rasterSpeed=40: " + none}, {},
        {{"@/backwards.ppd", sampleWith("Raster Speed (%): 1 int 1 100", "Raster Speed (%): 1 int 100 1")}}},
-      {dryOn("@/narrow.ppd") + set("vectorFreq=1000"), 0,
-       {"warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is outside that range."),
-        "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is outside that range.")},
+      {dryOn("@/narrow.ppd") + set("vectorFreq=1000"), 0, narrowWarnings,
        "rasterSpeed=100 vectorFreq=Custom.1000 autoFocus= materialThickness= directPrint= vectorGrid=",
        {{"@/narrow.ppd", narrow}}},
       {dryOn("@/narrow.ppd") + set("vectorFreq=1000") + Args{"--verbose"}, 0,
-       {"warning: The printer refused the panel's own materialThickness=Custom as it opened: The printer has no option "
-        "\"materialThickness\".", "warning: " + opened("rasterSpeed", "Raster Speed must be from 60 to 100; 50 is "
-        "outside that range."), "warning: " + opened("vectorFreq", "Vector Frequency must be from 100 to 5000; 50 is "
-        "outside that range.")}},
+       Args{"warning: The printer refused the panel's own materialThickness=Custom as it opened: The printer has no "
+            "option \"materialThickness\"."} + narrowWarnings},
       // In German, the PPD's texts and the host's sentences; a number takes a point, not a comma.
       {dry + set("JobType=Vector autoFocus=on materialThickness=2.5 cResolution=200 rasterSpeed=500"), 3,
        {"refused --set rasterSpeed=500: Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb."},
@@ -291,16 +293,14 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       // The other statuses, each with its message.
       {dryOn("@/no-freq.ppd"), 4, {"this printer is not a Zarvik engraver: its PPD lacks vectorFreq"}, {},
        {{"@/no-freq.ppd", zarvik::testing::sampleWithoutOption("vectorFreq")}}},
-      {queue + Args{"--dry-run"}, 5, {"Cannot reach the CUPS server at 127.0.0.1:1: Connection refused."}},
       {queue + Args{"--dry-run"}, 5, {"The CUPS server at " + silentServer + " did not answer within 10 s."}, {}, {},
        {}, {{"CUPS_SERVER", silentServer}}},
       // The engraver receives what was chosen, and the queue remembers it.
       {queue + set(chosen) + Args{page}, 0, {}, {}, {}, {}, cups, [&](const Ran& run) {
-         EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik\n");
-         const std::string job = cupsd + "/captured/job-" + std::to_string(firstJob = std::stoi(run.out.substr(4)));
-         for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
-         Options received = options(readFile(job + ".options"));
-         for (const auto& [option, value] : start(carried(chosen))) EXPECT_EQ(received[option], value) << option;
+         const std::string job = received(run, "Zarvik");
+         firstJob = std::stoi(run.out.substr(4));
+         Options sent = options(readFile(job + ".options"));
+         for (const auto& [option, value] : start(carried(chosen))) EXPECT_EQ(sent[option], value) << option;
          EXPECT_EQ(readFile(job + ".data"), readFile(page));
          EXPECT_EQ(lastUsed(queueFile), start(carried(chosen)));
        }},
@@ -322,8 +322,7 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
             " is outside that range.", "the settings were not saved, as the printer refused a setting"},
        carried("JobType=Vector rasterSpeed=75 vectorPower=80 autoFocus=on materialThickness=2.5"), {}, {{"@/broken.json", kAbsent}}},
       {dry + Args{"--settings", "@/broken.json", "--save"} + set("JobType=Vector rasterSpeed=+75 vectorPower=80"), 0,
-       {}, carried("JobType=Vector rasterSpeed=75 vectorPower=80"), {}, {}, {},
-       [&](const Ran& run) { EXPECT_EQ(lastUsed(dir.path() / "broken.json"), textMap(run.report["options"])); }},
+       {}, carried("JobType=Vector rasterSpeed=75 vectorPower=80")},
       {dry + Args{"--settings", "@/broken.json"} + set("JobType=Raster cResolution=150"), 0, {},
        "JobType=Raster rasterSpeed=Custom.75 vectorPower=Custom.80 cResolution=Custom.150"},
       // A PPD file named as the queue has settings of its own; --verbose adds the panel's log.
@@ -339,28 +338,26 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"refused --set rasterSpeed=700: " + outside("Raster Speed", "700"),
         "nothing was sent to Zarvik, as the printer refused a setting"},
        {}, {}, {}, cups, [&](const Ran&) { EXPECT_EQ(lastUsed(queueFile), start(carried(chosen))); }},
-      // A job sent whose settings cannot be saved must not be sent again.
+      // A job sent whose settings cannot be saved must not be sent again. A relative XDG_CONFIG_HOME is ignored for
+      // $HOME/.config.
       {queue + Args{page}, 6,
-       {"warning: Cannot read the settings file @/blocked/zarvik-print/Zarvik.json: Not a directory; the defaults "
-        "are used.", "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder "
-        "@/blocked/zarvik-print: Not a directory."},
-       {}, {{"@/blocked", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "@/blocked"}},
-       [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1); }},
-      // A relative XDG_CONFIG_HOME is ignored for $HOME/.config.
-      {queue + Args{"--dry-run"}, 0,
        {"warning: Cannot read the settings file @/.config/zarvik-print/Zarvik.json: Not a directory; the defaults "
-        "are used."},
-       {}, {{"@/.config", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "config"}}},
-      // The default destination may be an instance, with its options; "-" is standard input.
-      {{"--no-gui", "--media", "A4", "--copies", "2", "-"}, 0, {}, {},
+        "are used.", "job N was sent to Zarvik, but the settings were not saved: Cannot create the folder "
+        "@/.config/zarvik-print: Not a directory."},
+       {}, {{"@/.config", "a file"}}, {}, {{"CUPS_SERVER", server}, {"XDG_CONFIG_HOME", "config"}},
+       [&](const Ran& run) { EXPECT_EQ(std::stoi(run.err.substr(run.err.find("job ") + 4)), firstJob + 1); }},
+      // The default destination may be an instance, with its options; "-" is standard input. The page size and the
+      // copies go into the job and are kept with the instance's settings.
+      {{"--no-gui", "--media", "a4", "--copies", "2", "-"}, 0, {}, {},
        {{"@/.cups/lpoptions", "Default Zarvik/acrylic JobType=Vector\n"}}, {}, cups,
        [&](const Ran& run) {
-         EXPECT_EQ(std::regex_replace(run.out, std::regex("[0-9]+"), "N"), "job N sent to Zarvik/acrylic\n");
-         const std::string job = cupsd + "/captured/job-" + std::to_string(std::stoi(run.out.substr(4)));
-         for (int i = 0; i < 300 && !fs::exists(job + ".done"); ++i) std::this_thread::sleep_for(100ms);
-         EXPECT_EQ(options(readFile(job + ".options"))["JobType"], "Vector");
-         EXPECT_EQ(options(readFile(job + ".options"))["PageSize"], "A4");
+         const std::string job = received(run, "Zarvik/acrylic");
+         Options sent = options(readFile(job + ".options"));
+         EXPECT_EQ(sent["JobType"], "Vector");
+         EXPECT_EQ(sent["PageSize"], "A4");
          EXPECT_EQ(readFile(job + ".copies"), "2\n");
+         const fs::path instanceFile = dir.path() / "config/zarvik-print/Zarvik%2Facrylic.json";
+         EXPECT_EQ(json(instanceFile)["lastUsed"]["printSettings"]["copies"], "2");
          EXPECT_EQ(readFile(job + ".data"), readFile(page));
        }, readFile(page)},
   };
@@ -413,12 +410,12 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(dialog.printStatus(), kExitDone);
   auto printIsDefault = [](QPushButton* b) { return b->isDefault() && b->text() == "Drucken"; };
   EXPECT_TRUE(std::ranges::any_of(dialog.findChildren<QPushButton*>(), printIsDefault));
+  const QString refused500 = "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.";
   EXPECT_EQ(change("rasterSpeed", "500"), SetOutcome::kRefused);
-  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+  EXPECT_EQ(status->text(), refused500);
   EXPECT_EQ(change("JobType", "Vector"), SetOutcome::kDone);
   EXPECT_EQ(status->text(), "") << "the refusal outlived a change the printer took";
   EXPECT_EQ(dialog.findChild<QLabel*>("summary")->text(), "Zarvik-Einstellungen: Nur Vektor");
-  EXPECT_TRUE(dialog.findChild<QLabel*>("summary")->textInteractionFlags() & Qt::TextSelectableByMouse);  // to copy
   // The page size and copies beside the printer go into the job.
   auto* media = dialog.findChild<QComboBox*>("media");
   emit media->activated(media->findData(QByteArray("A4")));
@@ -440,7 +437,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("rSpeedTextBox")->text(), "40");
   EXPECT_EQ(job.jobOptions().at("autoFocus"), "disabled") << "Birch's options were not all marked";
   EXPECT_EQ(job.jobOptions().at("JobType"), "Raster");
-  EXPECT_EQ(status->text(), "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.");
+  EXPECT_EQ(status->text(), refused500);
   EXPECT_LT(dialog.width(), 1200) << "a long preset name widened the dialog";
   click("Löschen");  // asks nothing, and can be undone
   EXPECT_EQ(json(settings)["presets"].toObject().size(), 2);
@@ -480,7 +477,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndShowsNoEnglishText
   EXPECT_GT(pieces, 50);
   // The PPD's own texts are in its German translations.
   for (const QString& text : seen) EXPECT_FALSE(text.contains(QRegularExpression("Raster and|Top to|Not Set")));
-  EXPECT_TRUE(seen.contains("Raster und Vektor") && seen.contains("Drucken"));
+  EXPECT_TRUE(seen.contains("Raster und Vektor"));
 }
 
 }  // namespace
