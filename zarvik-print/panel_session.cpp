@@ -227,7 +227,7 @@ SetOutcome PanelSession::set(const std::string& keyword, const std::string& valu
     if (digits.starts_with('+')) digits.remove_prefix(1);
     std::from_chars(digits.data(), digits.data() + digits.size(), number);
     if (static_cast<double>(static_cast<float>(number)) != number)
-      return {SetOutcome::kRefused, {refusalOfGiven.value_or(name + " cannot hold " + given)}};
+      return refused(name + " cannot hold " + given);
   }
   const std::size_t refusalsBefore = host_->refusalLog().size();
   host_->clearLastRefusal();
