@@ -2,20 +2,31 @@
 // load the panel's view description and save a picture of it, the least any
 // program showing that view must do.
 //
-//   bare_view_screenshot VIEW.ui SCREENSHOT.png [WIDTHxHEIGHT]
+//   bare_view_screenshot [--without-widget-plugins] VIEW.ui SCREENSHOT.png [WIDTHxHEIGHT]
 //
 // With a size, the view is pictured at that size: the dialog's, to compare
-// like with like.
+// like with like. With --without-widget-plugins the loader is made without
+// Qt's library paths, as the panel makes it, so that it loads none of
+// Designer's widget plug-ins (nor Qt Quick with them), which the view never
+// uses: the floor of a program that knows this.
 #include <QApplication>
 #include <QFile>
 #include <QUiLoader>
 #include <QWidget>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 int main(int argc, char** argv) {
+  const bool withoutWidgetPlugins = argc > 1 && std::strcmp(argv[1], "--without-widget-plugins") == 0;
+  if (withoutWidgetPlugins) {
+    argv[1] = argv[0];
+    --argc;
+    ++argv;
+  }
   if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: bare_view_screenshot VIEW.ui SCREENSHOT.png [WIDTHxHEIGHT]\n");
+    std::fprintf(stderr,
+                 "usage: bare_view_screenshot [--without-widget-plugins] VIEW.ui SCREENSHOT.png [WIDTHxHEIGHT]\n");
     return 2;
   }
   // As zarvik-print does without a display.
@@ -29,7 +40,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bare_view_screenshot: cannot open %s\n", argv[1]);
     return 2;
   }
+  QStringList libraryPaths;
+  if (withoutWidgetPlugins) {
+    libraryPaths = QCoreApplication::libraryPaths();
+    QCoreApplication::setLibraryPaths({});
+  }
   QUiLoader loader;
+  if (withoutWidgetPlugins) QCoreApplication::setLibraryPaths(libraryPaths);
   std::unique_ptr<QWidget> view(loader.load(&description, nullptr));
   if (!view) {
     std::fprintf(stderr, "bare_view_screenshot: cannot load %s\n", argv[1]);

@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "host/texts.h"
@@ -86,8 +87,10 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
     // Room for the whole panel; only a small screen makes it scroll.
     panelArea_->setMinimumSize(view->sizeHint().boundedTo(QSize(1200, 900)));
   } else {
-    panelArea_->setWidget(
-        new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "The engraver's panel could not be loaded."))));
+    auto* missing = new QLabel(said(QT_TRANSLATE_NOOP("zarvik-print", "The engraver's panel could not be loaded.")));
+    // No panel, no margins of its own: the text keeps the dialog's.
+    missing->setMargin(style()->pixelMetric(QStyle::PM_LayoutLeftMargin));
+    panelArea_->setWidget(missing);
   }
 
   summary_ = new QLabel();

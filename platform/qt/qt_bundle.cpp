@@ -148,7 +148,13 @@ bool QtBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
   if (!translatorInstalled_ && !translator_.isEmpty()) {
     translatorInstalled_ = QCoreApplication::installTranslator(&translator_);
   }
+  // The view is made of Qt's own widgets only. Built with the library
+  // paths, the loader would load every Designer widget plug-in there, and
+  // with them Qt Quick and QML, to find none of them used.
+  const QStringList libraryPaths = QCoreApplication::libraryPaths();
+  QCoreApplication::setLibraryPaths({});
   QUiLoader loader;
+  QCoreApplication::setLibraryPaths(libraryPaths);
   loader.setLanguageChangeEnabled(true);
   loader.setWorkingDirectory(QDir(resourcesPath()));
   QWidget* root = loader.load(&description, nullptr);
