@@ -7,10 +7,10 @@
 namespace zarvik::appkit {
 
 // Runs `body`. An Objective-C or C++ exception that leaves it is logged with
-// the name of the `method` the host called and goes no further; false then.
+// the name of the `method` the host called and goes no further.
 // An exception unwinds the core's frames as any return does, so the core
 // keeps what it had changed before the throw and no more: the host is asked
 // before a field changes.
-bool firewall(const char* method, const std::function<void()>& body);
+void firewall(const char* method, const std::function<void()>& body);
 
 }  // namespace zarvik::appkit

@@ -8,25 +8,22 @@
 
 namespace zarvik::appkit {
 
-bool firewall(const char* method, const std::function<void()>& body) {
+void firewall(const char* method, const std::function<void()>& body) {
   try {
 #ifdef __clang__
     // Apple's runtime (and clang's with GNUstep) throws Objective-C
     // exceptions that @catch takes, with their name and reason.
     @try {
       body();
-      return true;
     } @catch (NSException* exception) {
       NSLog("Zarvik PDE stopped %s at the exception %@: %@", method, fromNSString([exception name]),
             fromNSString([exception reason]));
-      return false;
     }
 #else
     // g++'s @catch in Objective-C++ crashes on an exception of GNUstep's
     // runtime; as a foreign exception it passes C++ frames, and catch (...)
     // below takes it.
     body();
-    return true;
 #endif
   } catch (const std::exception& exception) {
     NSLog("Zarvik PDE stopped %s at the exception %s", method, exception.what());
@@ -35,7 +32,6 @@ bool firewall(const char* method, const std::function<void()>& body) {
     // apart from inside (its exception-type query crashes on one).
     NSLog("Zarvik PDE stopped %s at an exception that is no std::exception", method);
   }
-  return false;
 }
 
 }  // namespace zarvik::appkit
