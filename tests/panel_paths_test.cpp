@@ -361,6 +361,16 @@ TEST_F(PanelPathsTest, APersonsChangeIsOfferedToTheHostFirstAndLoggedAsAnswered)
     EXPECT_EQ(host->requests(), change.requests);
     EXPECT_EQ(log.lines, change.lines);
   }
+
+  // With nothing marked (a host that marks no choice, not even the defaults), a refused value falls back to the PPD's
+  // default before the first choice listed.
+  marksDefaults = false;
+  script = [](RecordingHost& h) {
+    h.marksPpd = false;
+    h.decide = [](std::string_view key, auto) { return key != "CustomrasterSpeed"; };
+  };
+  build().requestNewRSpeed(as(Number(30)));
+  EXPECT_EQ(host->requests().back(), "rasterSpeed=100");
 }
 
 }  // namespace
