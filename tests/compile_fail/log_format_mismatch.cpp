@@ -19,12 +19,8 @@ void logEveryKindOfArgument() {
   NSLog("%d", word);
 #elif defined(LOG_CASE_C_STRING_FOR_OBJECT)
   NSLog("%@", cString);
-#elif defined(LOG_CASE_OBJECT_FOR_INT)
-  NSLog("%d", text);
 #elif defined(LOG_CASE_INT_FOR_C_STRING)
   NSLog("%s", 6);
-#elif defined(LOG_CASE_DOUBLE_FOR_INT)
-  NSLog("%d", 0.5);
 #elif defined(LOG_CASE_INT_FOR_DOUBLE)
   NSLog("%f", 1);
 #elif defined(LOG_CASE_TOO_FEW_ARGUMENTS)
