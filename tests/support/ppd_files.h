@@ -22,6 +22,12 @@ struct PpdCloser {
 };
 using ScopedPpd = std::unique_ptr<ppd_file_t, PpdCloser>;
 
+// The options the engraver's PPD must declare for the panel, as its documentation lists them.
+inline constexpr const char* kRequiredPpdOptions[] = {
+    "JobType",         "CenterEngraving", "rasterSpeed", "rasterPower", "EngravingDirection",
+    "dithering",       "vectorSpeed",     "vectorPower", "vectorFreq",  "vectorSort",
+    "vectorSpeedComp", "vectorPowerComp", "cResolution"};
+
 std::filesystem::path samplePpdPath();
 std::filesystem::path testPpdPath(std::string_view fileName);  // under tests/data
 
