@@ -55,12 +55,11 @@ const Lines kFailures = {"Failed to set custom resolution",       "Failed to set
                          "Failed to set custom vector speed"};
 
 // A printer's PPD as a host opens it (defaults marked), the recording host over it, the log, help, and a bundle with a
-// title and a help book whose view description gives nothing.
+// help book whose view description gives nothing.
 class PanelPathsTest : public ::testing::Test {
  protected:
   PanelPathsTest() {
     bundle->hasNib = false;
-    bundle->strings = {{"Zarvik Settings", "Zarvik-Einstellungen"}};
     bundle->info = {{"CFBundleHelpBookName", "ZarvikPDEHelp"}};
     registerBundleForClass(kPanelClassName, bundle);
   }
@@ -137,7 +136,7 @@ TEST_F(PanelPathsTest, ThePrincipalClassHandsOutOnePanelPerRequestForThePrintDia
 // Identity, view and help of a built panel.
 TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoads) {
   ZarvikPDE& p = build();
-  EXPECT_EQ(p.panelName(), "Zarvik-Einstellungen");
+  EXPECT_EQ(p.panelName(), "Zarvik Settings");
   EXPECT_EQ(p.panelKind(), "org.zarvikpde.print.pde.zarvikKind");
   EXPECT_EQ(p.supportedPPDOptionKeys(),
             concat({kRequired, {"CustomvectorPower", "autoFocus", "directPrint", "vectorGrid", "materialThickness"}}));
@@ -294,7 +293,7 @@ TEST_F(PanelPathsTest, ChoicesAreRecordedByCodeAndSummarisedWithThePpdsText) {
   EXPECT_EQ(p.jobTypeChoice, "Combined");
 
   p.setNewUserChoice(std::string("Raster"), 0);
-  EXPECT_EQ(p.summaryInfo(), (std::map<std::string, std::string>{{"Zarvik-Einstellungen", "Raster Only"}}));
+  EXPECT_EQ(p.summaryInfo(), (std::map<std::string, std::string>{{"Zarvik Settings", "Raster Only"}}));
   p.setNewUserChoice(std::string("Laser"), 0);
   EXPECT_EQ(p.summaryInfo(), std::nullopt);
 }

@@ -98,8 +98,7 @@ bool MemoryBundle::loadNibNamed(std::string_view name, NibOwner& owner) {
 
 std::string MemoryBundle::localizedStringForKey(std::string_view key, std::optional<std::string_view> value,
                                                 std::optional<std::string_view>) const {
-  auto found = strings.find(key);
-  return found != strings.end() ? found->second : std::string(value.value_or(key));
+  return std::string(value.value_or(key));
 }
 
 std::optional<std::string> MemoryBundle::objectForInfoDictionaryKey(std::string_view key) const {

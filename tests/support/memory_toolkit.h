@@ -87,8 +87,8 @@ class MemoryView final : public NSView {
   std::map<std::string, std::unique_ptr<MemoryControl>> controls;
 };
 
-// The bundle: the view description "ZarvikPDE" (unless hasNib is false), a localisation table, an information
-// dictionary.
+// The bundle: the view description "ZarvikPDE" (unless hasNib is false), no translations (the built bundle's are
+// tested with it), an information dictionary.
 class MemoryBundle final : public NSBundle {
  public:
   bool loadNibNamed(std::string_view name, NibOwner& owner) override;
@@ -101,7 +101,6 @@ class MemoryBundle final : public NSBundle {
   static const std::vector<std::pair<std::string, std::string>>& layout();
 
   bool hasNib = true;
-  std::map<std::string, std::string, std::less<>> strings;
   std::map<std::string, std::string, std::less<>> info;
   int nibLoads = 0;
   MemoryView* loadedView = nullptr;  // owned by the nib's owner
