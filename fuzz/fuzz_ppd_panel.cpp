@@ -1,10 +1,9 @@
 // Input: 16 script bytes (which requests the host refuses, seven outlet and value actions), then a PPD. Must hold:
-// a panel exactly when the PPD has the thirteen options; no field change without an accepted request; a picked
-// keyword is one of the option's choices; the panel lets go of its host.
+// a panel exactly when the PPD has the thirteen options; no field change without an accepted request; the panel lets
+// go of its host.
 #include <tuple>
 
 #include "fuzz_checks.h"
-#include "panel/ppd_lookup.h"
 #include "panel/zarvik_pde.h"
 #include "support/memory_toolkit.h"
 #include "support/recording_host.h"
@@ -31,13 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   unsigned call = 0, accepted = 0;  // bit k of the first two bytes refuses request k, modulo 16; count the rest
   host->decide = [&](auto, auto) { return (((data[0] | data[1] << 8) >> (call++ % 16)) & 1) == 0 && ++accepted; };
   std::shared_ptr<ZarvikPDE> panel = ZarvikPDE::initWithCallback(host);
-  // The thirteen options the engraver's PPD must declare, as its documentation lists them.
-  static constexpr const char* kThirteen[] = {"JobType",     "CenterEngraving", "EngravingDirection", "cResolution",
-                                              "rasterSpeed", "rasterPower",     "dithering",          "vectorSpeed",
-                                              "vectorPower", "vectorFreq",      "vectorSort",         "vectorSpeedComp",
-                                              "vectorPowerComp"};
   auto missing = [&](const char* keyword) { return ppdFindOption(ppd, keyword) == nullptr; };
-  fuzz::check(!panel == std::ranges::any_of(kThirteen, missing), "a panel exactly when the PPD has the options");
+  fuzz::check(!panel == std::ranges::any_of(kRequiredPpdOptions, missing), "a panel exactly when the PPD has them");
   if (panel) {
     panel->panelView();
     panel->willShow();
@@ -53,12 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (auto* slider = dynamic_cast<MemorySlider*>(control)) slider->userSets(std::int8_t(value) * 37.5f);
       if (auto* field = dynamic_cast<MemoryTextField*>(control)) field->userSets(value / 8.0f);
       fuzz::check(accepted > 0 || fields(*panel) == before, "a field changed although the host refused");
-      for (const ControlActionRow& row : controlActions()) {
-        if (!row.choiceField || row.senders[0] != outlet || accepted == 0) continue;
-        auto keyword = [](const ppd_choice_t& choice) { return std::optional(keywordString(choice.choice)); };
-        const auto choices = ppd::choicesOf(ppd::findOption(ppd, std::string(row.optionKey)));
-        fuzz::check(std::ranges::count(choices, (*panel).*row.choiceField, keyword), "a picked keyword is a choice");
-      }
     }
     panel->restoreValuesAndReturnError(nullptr);
     (void)panel->summaryInfo();
