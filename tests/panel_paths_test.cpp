@@ -161,62 +161,40 @@ TEST_F(PanelPathsTest, APanelAnswersItsIdentityAndHelpAndTriesItsViewUntilOneLoa
   EXPECT_TRUE(log.contains("Zarvik PDE got an error registering its help book!"));
 }
 
-// Every path that builds the model, as one table: what is logged, in order.
-TEST_F(PanelPathsTest, BuildingTheModelLogsEachStepInOrder) {
-  struct Path {
-    const char* name;
-    bool marked;       // the PPD is marked
-    const char* then;  // "restore" or "save" after building
-    Lines lines;
-  };
-  const Lines acceptedDefaults =
-      concat({{"Entering setDefaults"},
-              kDefaultChoices,
-              {"The custom option text is: Resolution (dpi)", "The resolution is set to: 600",
-               "The custom option text is: Vector Power (%)"}});
-  const Path paths[] = {
-      {"restored", true, "restore",
-       concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
-                "The custom vector power is 2set to: 50"},
-               acceptedDefaults,
-               {"The custom vector power is 1set to: 50"},
-               unableToGetAll(),
-               {choiceLine("Combined", 0), "The current jobtype choice is: Combined", choiceLine("None", 1),
-                "The current center engraving choice is: None", choiceLine("FloydSteinberg", 2),
-                "The current dithering choice is: FloydSteinberg", choiceLine("TopDown", 3),
-                "The current engraving direction choice is: TopDown", choiceLine("Optimize", 4),
-                "The current vector sorting choice is: Optimize", "The current Auto Focus choice is: disabled",
-                "The current Vector Grid choice is: disabled", "The current Direct Print choice is: disabled",
-                // Looked up by the custom key, which names no option: only logged here.
-                "Unable to find the custom option.",
-                "The current resolution choice is: Custom\nText: Custom Resolution"}})},
-      {"saved", true, "save", {"Entering saveValuesAndReturnError"}},
-      {"restored with nothing marked", false, "restore",
-       concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
-                "The custom vector power is 2set to: 0", "Entering setDefaults"},
-               kDefaultChoices,
-               {"The custom option text is: Resolution (dpi)", "The resolution is set to: 0",
-                "The custom option text is: Vector Power (%)", "The custom vector power is 1set to: 0"},
-               unableToGetAll(),
-               {"Unable to find the resolution choice."}})},
-  };
-  for (const Path& path : paths) {
-    SCOPED_TRACE(path.name);
-    marksDefaults = path.marked;
-    script = [&](RecordingHost& h) { h.marksPpd = path.marked; };
-    log.clear();
-    build();
-    if (path.then) {
-      forget();
-      NSError error{"untouched"};
-      EXPECT_TRUE(path.then == std::string("save") ? panel->saveValuesAndReturnError(&error)
-                                                   : panel->restoreValuesAndReturnError(&error));
-      EXPECT_EQ(error.localizedDescription, "untouched");
-      // Saving hands nothing on: every change was handed on as it was made.
-      EXPECT_TRUE(path.then != std::string("save") || (host->calls.empty() && host->settings.writes.empty()));
-    }
-    EXPECT_EQ(log.lines, path.lines);
-  }
+// Restoring builds the model again, logging each step in order; saving hands nothing on: every change was handed on
+// as it was made.
+TEST_F(PanelPathsTest, RestoringLogsEachStepInOrderAndSavingHandsNothingOn) {
+  ZarvikPDE& p = build();
+  forget();
+  NSError error{"untouched"};
+  EXPECT_TRUE(p.restoreValuesAndReturnError(&error));
+  EXPECT_EQ(log.lines,
+            concat({{"Entering restoreValuesAndReturnError", "The custom option text is: Vector Power (%)",
+                     "The custom vector power is 2set to: 50", "Entering setDefaults"},
+                    kDefaultChoices,
+                    {"The custom option text is: Resolution (dpi)", "The resolution is set to: 600",
+                     "The custom option text is: Vector Power (%)", "The custom vector power is 1set to: 50"},
+                    unableToGetAll(),
+                    {choiceLine("Combined", 0), "The current jobtype choice is: Combined", choiceLine("None", 1),
+                     "The current center engraving choice is: None", choiceLine("FloydSteinberg", 2),
+                     "The current dithering choice is: FloydSteinberg", choiceLine("TopDown", 3),
+                     "The current engraving direction choice is: TopDown", choiceLine("Optimize", 4),
+                     "The current vector sorting choice is: Optimize", "The current Auto Focus choice is: disabled",
+                     "The current Vector Grid choice is: disabled", "The current Direct Print choice is: disabled",
+                     // Looked up by the custom key, which names no option: only logged here.
+                     "Unable to find the custom option.",
+                     "The current resolution choice is: Custom\nText: Custom Resolution"}}));
+  forget();
+  EXPECT_TRUE(p.saveValuesAndReturnError(&error));
+  EXPECT_EQ(log.lines, Lines{"Entering saveValuesAndReturnError"});
+  EXPECT_TRUE(host->calls.empty() && host->settings.writes.empty());
+  EXPECT_EQ(error.localizedDescription, "untouched");
+
+  // Restored by a host that marks nothing, not even the defaults: no resolution choice to show.
+  marksDefaults = false;
+  script = [](RecordingHost& h) { h.marksPpd = false; };
+  build().restoreValuesAndReturnError(nullptr);
+  EXPECT_EQ(log.lines.back(), "Unable to find the resolution choice.");
 
   // A host that refuses everything: each custom value fails once as the defaults are set, and once more as the
   // settings (none stored) are read.
