@@ -240,6 +240,8 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {"refused --media Tabloid: Media Size has no choice \"Tabloid\".",
         "refused --copies 0: The printer takes from 1 to 9999 copies, not \"0\"."}},
       {dry + Args{"--copies", "two"}, 2, {"--copies takes a whole number, not \"two\""}},
+      {dry + set("materialThickness=+-5"), 2,
+       {"--set materialThickness=+-5: materialThickness takes a decimal number, not \"+-5\""}},
       {dry + Args{"@/nowhere.ras"}, 2, {"there is no document @/nowhere.ras"}},  // a dry run as much as a print
       {dry + Args{"-"}, 2, {"the document standard input is empty"}},
       // Keywords in any case, as libcups reads them; the job keeps the PPD's.
