@@ -78,7 +78,7 @@ const std::vector<Row> kRows = {
       "CustommaterialThickness=7.5"},
      "", "Material Thickness \"Custom Thickness\" conflicts with Auto Focus \"Disabled\"."},
     {"sample", {"CustomrasterSpeed=5.0"}, "", "Raster Speed needs a whole number from 1 to 100, not \"5.0\"."},
-    {"sample", {"CustomrasterSpeed=-" + kBig}, "", "Raster Speed must be from 1 to 100; -" + kBig + kOut},
+    {"sample", {"CustomrasterSpeed=-5"}, "", "Raster Speed must be from 1 to 100; -5" + kOut},
     {"ranges", {"CustomrasterPower=18446744073709551615"}, "",  // beyond a long long, within an unsigned one
      "Raster Power must be from -2147483647 to 2147483647; 18446744073709551615" + kOut},
     {"sample", {"CustommaterialThickness=5."}, "",
