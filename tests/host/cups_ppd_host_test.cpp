@@ -1,6 +1,7 @@
 // The host over real PPDs with libcups, a fresh host for each request: an accepted one shows in the job; a refused one
 // has its sentence, on one line, and leaves every mark and value as it was. (zarvik_print_test holds the sentences of a
-// positive whole number outside its range, a range with none, a choice the option lacks, and a number in the job.)
+// positive whole number outside its range, a range with none, a choice or an option the printer lacks, and a number in
+// the job.)
 #include "host/cups_ppd_host.h"
 
 #include <gtest/gtest.h>
@@ -28,20 +29,20 @@ const std::map<std::string, std::string> kPpds = {
     {"points", sampleWith(kThickness, "1 points 0 144")},
     {"no parameter", sampleWith("*ParamCustomrasterSpeed rSpeed/Raster Speed (%): 1 int 1 100", "")},
     {"escapes", sampleWith("*OpenUI *rasterSpeed/Raster Speed:", "*OpenUI *rasterSpeed/Raster<1B>[31m<0A>forged<07>:")},
+    {"focus unset", sampleWith("*DefaultautoFocus: disabled\n", "")},
     {"thickness needs focus",
      sampleWith(kGrid, kGrid + kConstraint + " *materialThickness Custom *autoFocus disabled\n")},
-    // The defaults conflict already; direct print excludes auto focus.
-    {"conflicting", zarvik::testing::replaceAll(
-                        sampleWith("DefaultvectorGrid: disabled", "DefaultvectorGrid: enabled"), kGrid,
-                        kGrid + kConstraint + " *autoFocus enabled *directPrint enabled\n")},
+    {"conflicting", sampleWith("DefaultvectorGrid: disabled", "DefaultvectorGrid: enabled")},  // by its defaults
 };
 
-// Every mark, every custom value and the conflicts: what a refusal keeps.
+// Every mark (as libcups finds it, and each choice's own flag, which the panel reads), every custom value and the
+// conflicts: what a refusal keeps.
 std::vector<std::string> state(ppd_file_t* ppd) {
   std::vector<std::string> all{std::to_string(ppdConflicts(ppd))};
   forEachOption(ppd, [&](ppd_option_t& option) {
     ppd_choice_t* marked = ppdFindMarkedChoice(ppd, option.keyword);
     all.emplace_back(marked ? marked->choice : "-");
+    for (int i = 0; i < option.num_choices; ++i) all.emplace_back(std::to_string(option.choices[i].marked));
     ppd_coption_t* custom = ppdFindCustomOption(ppd, option.keyword);
     for (ppd_cparam_t* param = ppdFirstCustomParam(custom); param != nullptr; param = ppdNextCustomParam(custom))
       all.emplace_back(reinterpret_cast<const char*>(&param->current), sizeof(float));
@@ -62,18 +63,19 @@ const std::vector<Row> kRows = {
     {"ranges", {"CustommaterialThickness=" + kFloatMax}, "materialThickness=Custom." + kFloatMax},
     {"conflicting", {"JobType=Raster"}, "JobType=Raster"},  // a conflict there already blocks no other change
 
-    {"sample", {"NoSuchOption=x"}, "", "The printer has no option \"NoSuchOption\"."},
     {"escapes", {"CustomrasterSpeed=500"}, "", "Raster\uFFFD[31m\uFFFDforged\uFFFD must be from 1 to 100; 500" + kOut},
     {"sample", {"CustomJobType=5"}, "", "Job Type takes no custom value."},
     {"no parameter", {"CustomrasterSpeed=5"}, "", "Raster Speed has a custom value without parameters; it takes none."},
-    {"conflicting", {"directPrint=enabled", "autoFocus=enabled"}, "",
-     "Auto Focus \"Enabled\" conflicts with Direct Print \"Enabled\"."},
+    {"focus unset", {"vectorGrid=enabled", "autoFocus=disabled"}, "",  // a refusal leaves it unmarked
+     "Auto Focus \"Disabled\" conflicts with Vector Grid \"Enabled (needs Auto Focus)\"."},
     {"thickness needs focus",
      {"autoFocus=enabled", "CustommaterialThickness=2.5", "materialThickness=5", "autoFocus=disabled",
       "CustommaterialThickness=7.5"},
      "", "Material Thickness \"Custom Thickness\" conflicts with Auto Focus \"Disabled\"."},
     {"sample", {"CustomrasterSpeed=5.0"}, "", "Raster Speed needs a whole number from 1 to 100, not \"5.0\"."},
-    {"sample", {"CustomrasterSpeed=-" + kBig}, "", "Raster Speed must be from 1 to 100; -" + kBig + kOut},
+    {"sample", {"CustomrasterSpeed=-5"}, "", "Raster Speed must be from 1 to 100; -5" + kOut},
+    {"ranges", {"CustomrasterPower=18446744073709551615"}, "",  // beyond a long long, within an unsigned one
+     "Raster Power must be from -2147483647 to 2147483647; 18446744073709551615" + kOut},
     {"sample", {"CustommaterialThickness=5."}, "",
      "Material Thickness needs a decimal number from 0 to 50, not \"5.\"."},
     {"0.1-0.7", {"CustommaterialThickness=0.7000001"}, "",

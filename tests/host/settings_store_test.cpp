@@ -126,8 +126,10 @@ TEST_F(SettingsStoreTest, NoSaveLosesWhatAnotherSaverOrAnotherVersionWrote) {
   fs::permissions(folder.path(), fs::perms::all);
   if (::fork() == 0) ::_exit(::setuid(65534) == 0 && !SettingsStore(file, "Zarvik").savePreset("x", {}).ok() ? 0 : 3);
   EXPECT_TRUE(SettingsStore(folder.path() / std::string(255, 'n'), "Zarvik").savePreset("x", {}).ok());
-  fs::create_directory(folder.path() / "folder.json");
+  fs::create_directories(folder.path() / "folder.json" / "in");
   EXPECT_FALSE(SettingsStore(folder.path() / "folder.json", "Zarvik").savePreset("x", {}).ok());
+  EXPECT_FALSE(writeFileAtomically(folder.path() / "folder.json" / "in", "{}").ok());  // no rename onto a folder
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "folder.json"), {}), 1) << "a temporary file was left";
   int status = 1;
   ::wait(&status);
   EXPECT_EQ(status, 0) << "another user's save of the unreadable file did not fail";
