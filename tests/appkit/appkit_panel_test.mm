@@ -202,37 +202,18 @@ class AppKitPanelTest : public ::testing::Test {
   ViewDriver* view = nullptr;
 };
 
-// The agreement sequence under way and how to run it alone, which an exception names as it ends the program (main).
-std::string sequenceUnderway;
-
 [[noreturn]] void abortWith(const std::string& what) {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string& sequence = agreementSequenceUnderway();
   std::fprintf(stderr, "Uncaught %s\nin %s.%s%s%s\n", what.c_str(), test ? test->test_suite_name() : "main",
-               test ? test->name() : "", sequenceUnderway.empty() ? "" : ", ", sequenceUnderway.c_str());
+               test ? test->name() : "", sequence.empty() ? "" : ", ", sequence.c_str());
   std::abort();
 }
 
 TEST(AppKitPanelAgreementTest, TheAppKitViewShowsWhatTheJobCarriesAfterEveryStep) {
   // Fewer than on Qt: GNUstep takes a tenth of a second to read each nib.
-  const AgreementRun run = agreementRunFromEnvironment(100);
-  AgreementResult result;
-  for (long i = 0; i < run.sequences && !result.failure; ++i) {
-    AgreementRun one = run;
-    one.sequences = 1;
-    one.firstSeed = run.firstSeed + static_cast<std::uint32_t>(i);
-    const char* replay = std::getenv("ZARVIK_AGREEMENT_REPLAY");
-    sequenceUnderway = "agreement sequence " + std::to_string(one.firstSeed) + "\nReplay: " +
-                       (run.replay ? "ZARVIK_AGREEMENT_REPLAY=" + std::string(replay)
-                                   : "ZARVIK_AGREEMENT_SEED=" + std::to_string(one.firstSeed) +
-                                         " ZARVIK_AGREEMENT_SEQUENCES=1");
-    const AgreementResult part = runAgreement(platform(), one);
-    result.sequences += part.sequences;
-    result.steps += part.steps;
-    result.failure = part.failure;
-  }
-  sequenceUnderway.clear();
-  std::printf("agreement on AppKit: %ld sequences, %ld steps\n", result.sequences, result.steps);
-  EXPECT_FALSE(result.failure.has_value()) << result.failure.value_or("");
+  std::optional<std::string> failure = runAgreement(platform(), agreementRunFromEnvironment(100));
+  EXPECT_FALSE(failure.has_value()) << failure.value_or("");
 }
 
 TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing) {

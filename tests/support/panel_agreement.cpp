@@ -28,58 +28,34 @@
 namespace zarvik::testing {
 namespace {
 
-// The settings as the checks and the steps name them, independently of the panel's own tables.
-struct NumericSetting {
-  const char* option;
-  const char* slider;  // nullptr: the field alone
-  const char *field, *suffix;
-  bool decimal;
-  double (*value)(const ZarvikPDE&);
+// The settings as the checks and the steps name them, independently of the panel's own tables: the option, the control
+// that shows it and, for a number, the slider beside its field (nullptr: the field alone) and its print-settings key.
+struct Setting {
+  enum Kind { kChoice, kOnOff, kNumber, kDecimal } kind;
+  const char *option, *control, *slider = nullptr, *suffix = nullptr;
 };
 
-template <auto field>
-double valueOf(const ZarvikPDE& p) {
-  return double(p.*field);
-}
-
-const NumericSetting kNumeric[] = {
-    {"rasterSpeed", "rSpeedSlider", "rSpeedTextBox", ".rasterSpeed", false, valueOf<&ZarvikPDE::rSpeed>},
-    {"rasterPower", "rPowerSlider", "rPowerTextBox", ".rasterPower", false, valueOf<&ZarvikPDE::rPower>},
-    {"vectorSpeed", "vSpeedSlider", "vSpeedTextBox", ".vectorSpeed", false, valueOf<&ZarvikPDE::vSpeed>},
-    {"vectorPower", "vPowerSlider", "vPowerTextBox", ".vectorPower", false, valueOf<&ZarvikPDE::vPower>},
-    {"vectorFreq", "vFreqSlider", "vFreqTextBox", ".vectorFreq", false, valueOf<&ZarvikPDE::vFreq>},
-    {"materialThickness", nullptr, "materialTextBox", ".materialThickness", true,
-     valueOf<&ZarvikPDE::oMaterialThickness>},
-    {"cResolution", "resolutionSlider", "resolutionTextBox", ".resolution", false, valueOf<&ZarvikPDE::resolution>},
+const Setting kSettings[] = {
+    {Setting::kChoice, "JobType", "jobTypePopup"},
+    {Setting::kChoice, "CenterEngraving", "centerEngravingPopup"},
+    {Setting::kChoice, "dithering", "ditheringPopup"},
+    {Setting::kChoice, "EngravingDirection", "engravingDirectionPopup"},
+    {Setting::kChoice, "vectorSort", "vSortingPopup"},
+    {Setting::kOnOff, "directPrint", "directPrintCheckBox"},
+    {Setting::kOnOff, "autoFocus", "autoFocusCheckBox"},
+    {Setting::kOnOff, "vectorGrid", "vectorGridCheckBox"},
+    {Setting::kOnOff, "vectorSpeedComp", "vSpeedCompCheckBox"},
+    {Setting::kOnOff, "vectorPowerComp", "vPowerCompCheckBox"},
+    {Setting::kNumber, "rasterSpeed", "rSpeedTextBox", "rSpeedSlider", ".rasterSpeed"},
+    {Setting::kNumber, "rasterPower", "rPowerTextBox", "rPowerSlider", ".rasterPower"},
+    {Setting::kNumber, "vectorSpeed", "vSpeedTextBox", "vSpeedSlider", ".vectorSpeed"},
+    {Setting::kNumber, "vectorPower", "vPowerTextBox", "vPowerSlider", ".vectorPower"},
+    {Setting::kNumber, "vectorFreq", "vFreqTextBox", "vFreqSlider", ".vectorFreq"},
+    {Setting::kDecimal, "materialThickness", "materialTextBox", nullptr, ".materialThickness"},
+    {Setting::kNumber, "cResolution", "resolutionTextBox", "resolutionSlider", ".resolution"},
 };
-constexpr int kResolutionSetting = 6;
+constexpr int kFirstOnOff = 5, kAutoFocus = 6, kFirstNumber = 10, kResolution = 16;
 constexpr double kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
-
-struct ChoiceSetting {
-  const char *option, *popup;
-  std::optional<std::string> ZarvikPDE::*field;
-};
-
-const ChoiceSetting kChoices[] = {
-    {"JobType", "jobTypePopup", &ZarvikPDE::jobTypeChoice},
-    {"CenterEngraving", "centerEngravingPopup", &ZarvikPDE::centerEngravingChoice},
-    {"dithering", "ditheringPopup", &ZarvikPDE::ditheringChoice},
-    {"EngravingDirection", "engravingDirectionPopup", &ZarvikPDE::engraveDirChoice},
-    {"vectorSort", "vSortingPopup", &ZarvikPDE::vectorSortingChoice},
-};
-
-struct OnOffSetting {
-  const char *option, *box;
-  NSInteger ZarvikPDE::*field;
-};
-
-const OnOffSetting kOnOff[] = {
-    {"directPrint", "directPrintCheckBox", &ZarvikPDE::oDirectPrint},
-    {"autoFocus", "autoFocusCheckBox", &ZarvikPDE::oAutoFocus},
-    {"vectorGrid", "vectorGridCheckBox", &ZarvikPDE::oVectorGrid},
-    {"vectorSpeedComp", "vSpeedCompCheckBox", &ZarvikPDE::vSpeedComp},
-    {"vectorPowerComp", "vPowerCompCheckBox", &ZarvikPDE::vPowerComp},
-};
 
 using host::sameKeyword;
 using namespace std::string_literals;
@@ -168,8 +144,8 @@ std::string storedValueText(std::mt19937& random, bool decimal) {
 Stored storedValues(std::mt19937& random) {
   Stored stored;
   for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
-    const NumericSetting& setting = kNumeric[pick(random, 7)];
-    stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
+    const Setting& setting = kSettings[kFirstNumber + pick(random, 7)];
+    stored.emplace_back(setting.suffix, storedValueText(random, setting.kind == Setting::kDecimal));
   }
   return stored;
 }
@@ -211,69 +187,66 @@ Variant makeVariant(std::mt19937& random) {
   return variant;
 }
 
-// One thing that happens at the dialog. Indices pick a setting of the tables above; `item` is taken modulo the number
-// of items there are.
+// One thing that happens at the dialog. `which` picks a setting of kSettings; `item` is taken modulo the number of items
+// there are.
 struct Step {
-  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues } kind;
+  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kStoredValues } kind;
   int which = 0;
   unsigned item = 0;
   double at = 0;  // a slider's place: 0 its minimum, 1 its maximum
   std::string text{};
   std::optional<double> means{};  // the number the typed text means to the person, if the field must take it
-  bool commit = true;
-  std::map<std::string, std::string> options{};  // a preset's options
+  bool commit = true;             // Return after the text; a host change that is a preset, which restores the panel
+  std::map<std::string, std::string> options{};  // what the host marks
   Stored stored{};
   std::string what{};  // the step as a failure prints it
 };
 
 std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, const std::string& mark) {
   std::vector<Step> steps;
-  // Half the panels are shown before any restore.
-  if (chance(random, 50)) steps.push_back({Step::kRestore, 0, 0, 0, "", {}, true, {}, {}, "restore"});
-  steps.push_back({Step::kShow, 0, 0, 0, "", {}, true, {}, {}, "show"});
-  while (static_cast<int>(steps.size()) < count) {
-    Step step{static_cast<Step::Kind>(pick(random, 9))};
-    // A person's changes are most of what happens.
+  for (int i = 0; i < count; ++i) {
+    Step step{static_cast<Step::Kind>(pick(random, 8))};
+    // A person's changes are most of what happens; half the panels are shown before any restore.
     if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
+    if (i < 2) step.kind = i == 0 && chance(random, 50) ? Step::kRestore : Step::kShow;
     std::ostringstream what;
     switch (step.kind) {
       case Step::kPick:
-      case Step::kHostChange:
-        step.which = pick(random, 5);
+        step.which = pick(random, kFirstOnOff);
         step.item = static_cast<unsigned>(pick(random, 64));
-        what << (step.kind == Step::kPick ? "pick item " : "another panel marks choice ") << step.item << " of "
-             << kChoices[step.which].popup << (step.kind == Step::kPick ? "" : ", show");
+        what << "pick item " << step.item << " of " << kSettings[step.which].control;
         break;
       case Step::kClick:
-        step.which = pick(random, 5);
-        what << "click " << kOnOff[step.which].box;
+        step.which = kFirstOnOff + pick(random, 5);
+        what << "click " << kSettings[step.which].control;
         break;
       case Step::kSlide:
-        step.which = std::array{0, 1, 2, 3, 4, kResolutionSetting}[pick(random, 6)];
+        step.which = kFirstNumber + std::array{0, 1, 2, 3, 4, 6}[pick(random, 6)];
         step.at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
-        what << "drag " << kNumeric[step.which].slider << " to " << step.at << " of its range";
+        what << "drag " << kSettings[step.which].slider << " to " << step.at << " of its range";
         break;
       case Step::kType:
-        step.which = pick(random, 6);
-        std::tie(step.text, step.means) = typedText(random, kNumeric[step.which].decimal ? 2 : 0, mark);
+        step.which = kFirstNumber + pick(random, 6);
+        std::tie(step.text, step.means) =
+            typedText(random, kSettings[step.which].kind == Setting::kDecimal ? 2 : 0, mark);
         step.commit = chance(random, 70);
-        what << "type \"" << step.text << "\" in " << kNumeric[step.which].field << (step.commit ? ", Return" : "");
+        what << "type \"" << step.text << "\" in " << kSettings[step.which].control << (step.commit ? ", Return" : "");
         break;
-      case Step::kPreset:
-        what << "preset";
-        for (int i = 0, n = 1 + pick(random, 4); i < n; ++i) {
-          int setting = pick(random, 17);
-          std::string option = setting < 5    ? kChoices[setting].option
-                               : setting < 10 ? kOnOff[setting - 5].option
-                                              : kNumeric[setting - 10].option;
-          ppd_option_t* found = ppdFindOption(ppd, option.c_str());
+      case Step::kHostChange:
+        // Another panel of the dialog marks a choice, or the dialog brings a preset back.
+        step.commit = chance(random, 50);
+        what << (step.commit ? "a preset marks" : "another panel marks");
+        for (int k = 0, n = step.commit ? 1 + pick(random, 4) : 1; k < n; ++k) {
+          const Setting& setting = kSettings[pick(random, step.commit ? 17 : kFirstOnOff)];
+          ppd_option_t* found = ppdFindOption(ppd, setting.option);
           if (found == nullptr || found->num_choices <= 0) continue;
           std::string& choice = step.options[found->keyword];
-          choice = setting >= 10 && chance(random, 50)
-                       ? "Custom." + storedValueText(random, kNumeric[setting - 10].decimal)
+          choice = setting.suffix && chance(random, 50)
+                       ? "Custom." + storedValueText(random, setting.kind == Setting::kDecimal)
                        : std::string(found->choices[pick(random, found->num_choices)].choice);
           what << " " << found->keyword << "=" << choice;
         }
+        what << (step.commit ? ", restore" : "") << ", show";
         break;
       case Step::kStoredValues:
         what << "print settings hold";
@@ -315,14 +288,15 @@ class Sequence {
     if (auto what = check()) return Failure{-1, *what};
     for (std::size_t i = 0; i < steps.size(); ++i) {
       // A step that moves the focus also ends an unfinished edit: held to the agreement only.
-      const bool pending =
-          view_ && std::ranges::any_of(kNumeric, [&](auto& n) { return view_->hasPendingEdit(n.field); });
-      const Before before{held(false), held(true), view_ && view_->state("autoFocusCheckBox") == 1,
-                          view_ && view_->state("vectorGridCheckBox") == 1, pending};
+      const bool pending = view_ && std::ranges::any_of(kSettings, [&](const Setting& setting) {
+                             return setting.suffix && view_->hasPendingEdit(setting.control);
+                           });
+      const Before before{held(false), held(true), shownOn("autoFocusCheckBox"), shownOn("vectorGridCheckBox"),
+                          pending};
       noting_->requests.clear();
       const bool took = perform(steps[i]);
-      justRestored_ =
-          steps[i].kind == Step::kRestore || steps[i].kind == Step::kPreset || steps[i].kind == Step::kStoredValues;
+      justRestored_ = steps[i].kind == Step::kRestore || steps[i].kind == Step::kStoredValues ||
+                      (steps[i].kind == Step::kHostChange && steps[i].commit);
       restored_ = restored_ || justRestored_;
       std::string what = check().value_or("") + intent(steps[i], before, took);
       // A value text goes to the host as C writes it: "%d", or "%f" for the thickness.
@@ -343,25 +317,24 @@ class Sequence {
   }
   // Whether a person's input was taken by its control.
   bool perform(const Step& step) {
+    const Setting& setting = kSettings[step.which];
     switch (step.kind) {
       case Step::kPick:
-        if (int count = view_ ? view_->itemCount(kChoices[step.which].popup) : 0; count > 0)
-          return view_->pickItem(kChoices[step.which].popup,
-                                 static_cast<int>(step.item % static_cast<unsigned>(count)));
+        if (int count = view_ ? view_->itemCount(setting.control) : 0; count > 0)
+          return view_->pickItem(setting.control, static_cast<int>(step.item % static_cast<unsigned>(count)));
         break;
       case Step::kClick:
-        return view_ && view_->clickCheckBox(kOnOff[step.which].box);
+        return view_ && view_->clickCheckBox(setting.control);
       case Step::kSlide:
         if (view_) {
-          const char* slider = kNumeric[step.which].slider;
-          double low = view_->sliderMinimum(slider), high = view_->sliderMaximum(slider);
+          double low = view_->sliderMinimum(setting.slider), high = view_->sliderMaximum(setting.slider);
           double position = std::clamp(std::round(low + step.at * (high - low)), low, high);
-          slidTo_ = step.which != kResolutionSetting ? position : kResolutionSteps[std::size_t(position)];
-          return view_->moveSlider(slider, low + step.at * (high - low));
+          slidTo_ = step.which != kResolution ? position : kResolutionSteps[std::size_t(position)];
+          return view_->moveSlider(setting.slider, low + step.at * (high - low));
         }
         break;
       case Step::kType:
-        return view_ && view_->typeText(kNumeric[step.which].field, step.text, step.commit);
+        return view_ && view_->typeText(setting.control, step.text, step.commit);
       case Step::kRestore:
         panel_->restore();
         break;
@@ -369,24 +342,14 @@ class Sequence {
         if (!view_) view_ = panel_->loadView();
         panel_->willShow();
         break;
-      case Step::kHostChange: {
-        ppd_option_t* option = ppdFindOption(host_->ppdFile(), kChoices[step.which].option);
-        if (option == nullptr || option->num_choices <= 0) break;
-        std::string choice = option->choices[step.item % static_cast<unsigned>(option->num_choices)].choice;
-        // Another panel of the dialog changes the option; the person sees this panel again only once it is shown again.
-        if (host_->mark(option->keyword, choice).ok()) panel_->optionDidChange(kChoices[step.which].option, choice);
-        if (view_) panel_->willShow();
-        break;
-      }
-      case Step::kPreset:
+      case Step::kHostChange:
+        // Each option the panel shows is announced; a preset also restores the panel. The person sees the change once
+        // the panel is shown again.
         (void)host_->applyOptions(step.options);
-        // As the dialog brings a preset back: each option the panel shows is announced, then the panel is restored and
-        // shown again.
-        for (const std::string& keyword : panel_->core().supportedPPDOptionKeys()) {
-          if (ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), keyword.c_str()))
-            panel_->optionDidChange(keyword, marked->choice);
-        }
-        panel_->restore();
+        for (const Setting& announced : kSettings)
+          if (ppd_choice_t* choice = ppdFindMarkedChoice(host_->ppdFile(), announced.option))
+            panel_->optionDidChange(announced.option, choice->choice);
+        if (step.commit) panel_->restore();
         if (view_) panel_->willShow();
         break;
       case Step::kStoredValues:
@@ -409,6 +372,7 @@ class Sequence {
     std::string held, all;
     bool autoFocusOn, gridOn, pendingEdit;
   };
+  bool shownOn(const char* box) const { return view_ && view_->state(box) == 1; }
 
   // A person's intent: a show or a text the field must refuse changes and sends nothing; a typed number is taken
   // whole or refused (not where the printer takes it); a number goes as "Custom", then its C text, kept in the print
@@ -420,29 +384,28 @@ class Sequence {
         (step.kind == Step::kType && !before.pendingEdit && !(took && step.commit && step.means)))
       return asks.empty() && held(true) == before.all ? "" : "  it changed the job or asked" + asks + "\n";
     if (before.pendingEdit || !took) return "";
-    if (step.kind == Step::kClick && kOnOff[step.which].field == &ZarvikPDE::oAutoFocus) {
+    const Setting& setting = kSettings[step.which];
+    const std::string option = setting.option;
+    if (step.kind == Step::kClick && step.which == kAutoFocus) {
       std::string order = before.autoFocusOn ? (before.gridOn ? " vectorGrid=disabled" : ""s) + " autoFocus=disabled"
                                              : " autoFocus=enabled";
       return asks == order ? "" : "  auto focus asked" + asks + "\n";
     }
     // A pop-up or a box asks for its own option, once.
-    if (step.kind == Step::kPick || step.kind == Step::kClick) {
-      std::string option = step.kind == Step::kPick ? kChoices[step.which].option : kOnOff[step.which].option;
+    if (step.kind == Step::kPick || step.kind == Step::kClick)
       return asks.starts_with(" " + option + "=") && asks.find(' ', 1) == asks.npos ? "" : "  asked" + asks + "\n";
-    }
     if (step.kind != Step::kSlide && step.kind != Step::kType) return "";
-    const NumericSetting& setting = kNumeric[step.which];
-    const std::string option = setting.option, key = std::string(kPanelKind) + setting.suffix;
-    const double meant = step.kind == Step::kSlide ? slidTo_ : setting.decimal ? float(*step.means) : *step.means;
-    const double field = setting.value(panel_->core());
-    std::string out, wanted = " " + option + "=Custom Custom" + option + "=" + cText(meant, setting.decimal);
+    const bool decimal = setting.kind == Setting::kDecimal;
+    const double meant = step.kind == Step::kSlide ? slidTo_ : decimal ? float(*step.means) : *step.means;
+    const double now = number(setting).value_or(NAN);
+    std::string out, wanted = " " + option + "=Custom Custom" + option + "=" + cText(meant, decimal);
     if (!asks.empty() && asks != " " + option + "=Custom" && !(asks + " ").starts_with(wanted + " "))
       out += "  asked" + asks + "\n";
     const auto& stored = host_->dialogSettings().values();
-    if (!asks.empty() && variant_.printSettings &&
-        (!stored.contains(key) || stored.find(key)->second != cText(field, setting.decimal)))
-      out += "  print settings hold " + (stored.contains(key) ? stored.find(key)->second : "nothing"s) + "\n";
-    if (step.kind == Step::kType && field != meant &&
+    const auto kept = stored.find(std::string(kPanelKind) + setting.suffix);
+    if (!asks.empty() && variant_.printSettings && (kept == stored.end() || kept->second != cText(now, decimal)))
+      out += "  print settings hold " + (kept == stored.end() ? "nothing"s : kept->second) + "\n";
+    if (step.kind == Step::kType && now != meant &&
         (held(false) != before.held || inCustomRange(option.c_str(), meant)))
       out += "  \"" + step.text + "\" was not taken as " + cText(meant, true) + "\n";
     return out;
@@ -467,100 +430,82 @@ class Sequence {
     if (param == nullptr) return std::nullopt;
     return param->type == PPD_CUSTOM_INT ? double(param->current.custom_int) : double(param->current.custom_real);
   }
+  // The number a field shows, as a person reads it: German writes a comma for C's point, and no point.
+  std::optional<double> shownNumber(const char* field) const {
+    std::string text = view_->text(field);
+    if (german_)
+      for (char& c : text) c = c == ',' ? '.' : c == '.' ? '?' : c;
+    return keywordNumber(text);
+  }
+  // The number a setting holds: the PPD's, or for an option the PPD lacks what its field shows once edited.
+  std::optional<double> number(const Setting& setting) const {
+    if (ppdFindOption(host_->ppdFile(), setting.option)) return markedNumber(setting.option);
+    return view_ && !view_->hasPendingEdit(setting.control) ? shownNumber(setting.control) : std::nullopt;
+  }
 
   std::optional<std::string> check() {
-    const ZarvikPDE& p = panel_->core();
     ppd_file_t* ppd = host_->ppdFile();
     const std::map<std::string, std::string> job = host::jobOptionsFromMarks(ppd).options;
-    auto jobValue = [&](const char* option) -> std::optional<std::string> {
-      auto found = std::ranges::find_if(job, [&](const auto& sent) { return sameKeyword(sent.first, option); });
-      return found == job.end() ? std::nullopt : std::optional(found->second);
-    };
+    const auto& stored = host_->dialogSettings().values();
     std::ostringstream out;
     auto expect = [&](bool ok, const std::string& what) { out << (ok ? "" : "  " + what + "\n"); };
     auto show = [](const std::optional<std::string>& text) { return text ? "\"" + *text + "\"" : "nothing"s; };
+    auto shown = [](std::optional<double> number) { return number ? formatFloat(*number) : "nothing"s; };
 
-    for (const ChoiceSetting& setting : kChoices) {
-      const std::optional<std::string>& field = p.*setting.field;
-      std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
-      // Vector sorting has no default of the panel's: its pop-up is blank until a restore.
-      expect(field == mark || (!field && !restored_ && setting.field == &ZarvikPDE::vectorSortingChoice),
-             std::string(setting.option) + ": field " + show(field) + ", PPD " + show(mark));
-      expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
-      if (view_ && p.popUpIsInited) {
-        std::optional<std::string> shown = view_->shownKeyword(setting.popup);
-        expect(shown == field, std::string(setting.popup) + " shows " + show(shown) + ", field " + show(field));
+    for (const Setting& setting : kSettings) {
+      const std::string name = setting.option, control = setting.control;
+      const bool has = ppdFindOption(ppd, setting.option) != nullptr;
+      const std::optional<std::string> mark = marked(setting.option);
+      const auto found = std::ranges::find_if(job, [&](const auto& sent) { return sameKeyword(sent.first, name); });
+      const std::optional<std::string> sent = found == job.end() ? std::nullopt : std::optional(found->second);
+      if (setting.kind == Setting::kChoice) {
+        expect(sent == mark, name + ": PPD " + show(mark) + ", job " + show(sent));
+        const std::optional<std::string> keyword = view_ ? view_->shownKeyword(control) : mark;
+        // Vector sorting has no default of the panel's: its pop-up is blank until a restore.
+        expect(keyword == mark || (!keyword && !restored_ && name == "vectorSort"),
+               control + " shows " + show(keyword) + ", PPD " + show(mark));
+        continue;
       }
-    }
-
-    for (const OnOffSetting& setting : kOnOff) {
-      NSInteger field = p.*setting.field;
-      if (ppdFindOption(ppd, setting.option)) {
-        std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
+      if (setting.kind == Setting::kOnOff) {
+        expect(sent == mark, name + ": PPD " + show(mark) + ", job " + show(sent));
         // Only "enabled" is on; a restore reads "Enabled" as off, a click as on.
-        NSInteger on = mark == "enabled" ? 1 : 0;
-        expect(field == on || (!justRestored_ && mark && sameKeyword(*mark, "enabled")),
-               std::string(setting.option) + ": field " + std::to_string(field) + ", PPD " + show(mark));
-        expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
+        expect(!view_ || !has || shownOn(setting.control) == (mark == "enabled") ||
+                   (!justRestored_ && mark && sameKeyword(*mark, "enabled")),
+               control + " shows " + std::to_string(view_ ? view_->state(control) : 0) + ", PPD " + show(mark));
+        continue;
       }
-      if (const int shown = view_ ? view_->state(setting.box) : 0; view_)
-        expect(shown == field,
-               std::string(setting.box) + " shows " + std::to_string(shown) + ", field " + std::to_string(field));
-    }
-    for (std::string control : {"materialText", "materialTextBox", "vectorGridCheckBox"}) {
-      const bool enabled = view_ && view_->isEnabled(control);
-      if (view_)
-        expect(enabled == (p.oAutoFocus == 1),
-               control + " enabled " + std::to_string(enabled) + ", auto focus " + std::to_string(p.oAutoFocus));
-    }
-
-    for (const NumericSetting& setting : kNumeric) {
-      const double field = setting.value(p);
-      auto same = [&](double a, double b) { return setting.decimal ? float(a) == float(b) : a == b; };
-      const std::string name = setting.option;
-      if (ppdFindOption(ppd, setting.option)) {
-        std::optional<double> held = markedNumber(setting.option);
-        expect(held && same(*held, field), name + ": field " + formatFloat(field) + ", PPD " +
-                                               (held ? formatFloat(*held) : show(marked(setting.option))));
-        std::optional<std::string> sent = jobValue(setting.option);
-        std::optional<double> number =
+      const bool decimal = setting.kind == Setting::kDecimal;
+      const std::optional<double> value = number(setting);
+      auto same = [&](std::optional<double> a) { return a && value && (decimal ? float(*a) == float(*value) : *a == *value); };
+      if (has) {
+        const std::optional<double> sentNumber =
             sent ? keywordNumber(sent->starts_with("Custom.") ? sent->substr(7) : *sent) : std::nullopt;
-        expect(number && same(*number, field), name + ": field " + formatFloat(field) + ", job " + show(sent));
+        expect(same(sentNumber), name + ": PPD " + shown(value) + " (" + show(mark) + "), job " + show(sent));
         // A custom value the printer refused, or one nobody chose, never reaches the job.
         if (sent && sent->starts_with("Custom.") && ppdFirstCustomParam(ppdFindCustomOption(ppd, setting.option)))
-          expect(inCustomRange(setting.option, keywordNumber(sent->substr(7)).value_or(NAN)),
-                 name + ": job " + show(sent));
+          expect(inCustomRange(setting.option, keywordNumber(sent->substr(7)).value_or(NAN)), name + ": job " + show(sent));
       }
       // The print settings agree when the panel reads back what it holds.
-      const auto& stored = host_->dialogSettings().values();
-      if (auto found = stored.find(std::string(kPanelKind) + setting.suffix);
-          variant_.printSettings && found != stored.end()) {
-        double readBack = cRead(found->second, setting.decimal);
-        expect(same(readBack, field),
-               name + ": print settings hold \"" + found->second + "\", field " + formatFloat(field));
-      }
+      if (auto kept = stored.find(std::string(kPanelKind) + setting.suffix);
+          variant_.printSettings && kept != stored.end() && value)
+        expect(same(cRead(kept->second, decimal)),
+               name + ": print settings hold \"" + kept->second + "\", PPD " + shown(value));
       if (!view_) continue;
-      if (!view_->hasPendingEdit(setting.field)) {
-        // As a person reads it: German writes a comma for C's point, and no point.
-        std::string text = view_->text(setting.field);
-        if (german_)
-          for (char& c : text) c = c == ',' ? '.' : c == '.' ? '?' : c;
-        std::optional<double> shown = keywordNumber(text);
-        expect(
-            shown && float(*shown) == float(field),
-            std::string(setting.field) + " shows \"" + view_->text(setting.field) + "\", field " + formatFloat(field));
-      }
-      if (setting.slider == nullptr) continue;
-      double wanted = field;
-      if (&setting == &kNumeric[kResolutionSetting]) {
+      if (!view_->hasPendingEdit(control))
+        expect(same(shownNumber(setting.control)), control + " shows \"" + view_->text(control) + "\", PPD " + shown(value));
+      if (setting.slider == nullptr || !value) continue;
+      double wanted = *value;
+      if (&setting == &kSettings[kResolution]) {
         // The slider shows the resolution's step; one between steps shows at the 600 dpi step.
-        auto step = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), field);
-        wanted = step == std::end(kResolutionSteps) ? 5 : double(step - std::begin(kResolutionSteps));
+        auto at = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), wanted);
+        wanted = at == std::end(kResolutionSteps) ? 5 : double(at - std::begin(kResolutionSteps));
       }
       const double slid = view_->sliderValue(setting.slider);
-      expect(slid == wanted,
-             std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
+      expect(slid == wanted, std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
     }
+    for (std::string control : {"materialText", "materialTextBox", "vectorGridCheckBox"})
+      expect(!view_ || view_->isEnabled(control) == shownOn("autoFocusCheckBox"),
+             control + (view_ && view_->isEnabled(control) ? " enabled" : " disabled") + " beside auto focus");
     return out.str().empty() ? std::nullopt : std::optional(out.str());
   }
 
@@ -599,13 +544,18 @@ AgreementRun agreementRunFromEnvironment(long defaultSequences) {
   return run;
 }
 
-AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
-  AgreementResult result;
+std::string agreementUnderway;
+
+const std::string& agreementSequenceUnderway() { return agreementUnderway; }
+
+std::optional<std::string> runAgreement(PanelPlatform& platform, const AgreementRun& run) {
   // The separator of the language the run is asked for: a toolkit in another fails it.
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
   const std::string separator = language && std::string(language) == "de" ? "," : ".";
   TemporaryFolder folder("zarvik-agreement");
-  for (long i = 0; i < run.sequences; ++i) {
+  long sequences = 0, steps = 0;
+  std::optional<std::string> result;
+  for (long i = 0; i < run.sequences && !result; ++i) {
     const std::uint32_t seed = run.firstSeed + static_cast<std::uint32_t>(i);
     std::mt19937 random(seed);
     Variant variant = makeVariant(random);
@@ -616,16 +566,22 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     std::vector<int> kept(all.size());
     for (std::size_t k = 0; k < all.size(); ++k) kept[k] = static_cast<int>(k);
     if (run.replay) kept = *run.replay;
+    auto replayLine = [&] {
+      std::string line = "ZARVIK_AGREEMENT_REPLAY=" + std::to_string(seed) + ":";
+      for (std::size_t k = 0; k < kept.size(); ++k) line += (k ? "," : "") + std::to_string(kept[k]);
+      return line;
+    };
+    agreementUnderway = "agreement sequence " + std::to_string(seed) + "\nReplay: " + replayLine();
     auto stepsOf = [&](const std::vector<int>& indices) {
-      std::vector<Step> steps;
+      std::vector<Step> chosen;
       for (int k : indices)
-        if (k >= 0 && k < static_cast<int>(all.size())) steps.push_back(all[static_cast<std::size_t>(k)]);
-      return steps;
+        if (k >= 0 && k < static_cast<int>(all.size())) chosen.push_back(all[static_cast<std::size_t>(k)]);
+      return chosen;
     };
 
     std::optional<Sequence::Failure> failure = Sequence(platform, path, variant, separator == ",").run(stepsOf(kept));
-    ++result.sequences;
-    result.steps += static_cast<long>(kept.size());
+    ++sequences;
+    steps += static_cast<long>(kept.size());
     if (!failure) continue;
 
     // Shorten: drop every step the failure does not need, and the steps after it.
@@ -644,19 +600,16 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     std::ostringstream out;
     out << platform.name() << ": after " << kept.size() << " steps the panel disagrees with the job.\nPPD: the sample";
     for (const std::string& change : variant.changes) out << "; " << change;
-    for (const auto& [suffix, text] : variant.stored)
-      out << "; print settings hold " << suffix << "=\"" << text << "\"";
+    for (const auto& [suffix, text] : variant.stored) out << "; print settings hold " << suffix << "=\"" << text << "\"";
     out << "\n";
-    std::string replay = std::to_string(seed) + ":";
-    for (std::size_t k = 0; k < kept.size(); ++k) {
+    for (std::size_t k = 0; k < kept.size(); ++k)
       out << "  " << k + 1 << ". " << all[static_cast<std::size_t>(kept[k])].what << "\n";
-      replay += (k ? "," : "") + std::to_string(kept[k]);
-    }
     if (kept.empty()) out << "  (as built)\n";
-    out << failure->what << "Replay: ZARVIK_AGREEMENT_REPLAY=" << replay << "\n";
-    result.failure = out.str();
-    return result;
+    out << failure->what << "Replay: " << replayLine() << "\n";
+    result = out.str();
   }
+  agreementUnderway.clear();
+  std::printf("agreement on %s: %ld sequences, %ld steps\n", platform.name().c_str(), sequences, steps);
   return result;
 }
 

@@ -26,13 +26,10 @@ struct AgreementRun {
 // failure prints it.
 AgreementRun agreementRunFromEnvironment(long defaultSequences);
 
-struct AgreementResult {
-  long sequences = 0;
-  long steps = 0;
-  // The shortest failing sequence found, with the command that replays it.
-  std::optional<std::string> failure;
-};
+// Runs the sequences and prints how many; the shortest failing sequence found, with the command that replays it.
+std::optional<std::string> runAgreement(PanelPlatform& platform, const AgreementRun& run);
 
-AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run);
+// The sequence under way and how to replay it, for a test program that ends on an exception to print.
+const std::string& agreementSequenceUnderway();
 
 }  // namespace zarvik::testing
