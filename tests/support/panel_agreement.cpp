@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <tuple>
@@ -187,97 +189,31 @@ Variant makeVariant(std::mt19937& random) {
   return variant;
 }
 
-// One thing that happens at the dialog. `which` picks a setting of kSettings; `item` is taken modulo the number of items
-// there are.
+// One thing that happens at the dialog, as the checks of a person's intent need it.
 struct Step {
-  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kStoredValues } kind;
-  int which = 0;
-  unsigned item = 0;
-  double at = 0;  // a slider's place: 0 its minimum, 1 its maximum
-  std::string text{};
+  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange } kind;
+  const Setting* setting = nullptr;
   std::optional<double> means{};  // the number the typed text means to the person, if the field must take it
   bool commit = true;             // Return after the text; a host change that is a preset, which restores the panel
-  std::map<std::string, std::string> options{};  // what the host marks
-  Stored stored{};
-  std::string what{};  // the step as a failure prints it
+  std::string text{};
 };
-
-std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, const std::string& mark) {
-  std::vector<Step> steps;
-  for (int i = 0; i < count; ++i) {
-    Step step{static_cast<Step::Kind>(pick(random, 8))};
-    // A person's changes are most of what happens; half the panels are shown before any restore.
-    if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
-    if (i < 2) step.kind = i == 0 && chance(random, 50) ? Step::kRestore : Step::kShow;
-    std::ostringstream what;
-    switch (step.kind) {
-      case Step::kPick:
-        step.which = pick(random, kFirstOnOff);
-        step.item = static_cast<unsigned>(pick(random, 64));
-        what << "pick item " << step.item << " of " << kSettings[step.which].control;
-        break;
-      case Step::kClick:
-        step.which = kFirstOnOff + pick(random, 5);
-        what << "click " << kSettings[step.which].control;
-        break;
-      case Step::kSlide:
-        step.which = kFirstNumber + std::array{0, 1, 2, 3, 4, 6}[pick(random, 6)];
-        step.at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
-        what << "drag " << kSettings[step.which].slider << " to " << step.at << " of its range";
-        break;
-      case Step::kType:
-        step.which = kFirstNumber + pick(random, 6);
-        std::tie(step.text, step.means) =
-            typedText(random, kSettings[step.which].kind == Setting::kDecimal ? 2 : 0, mark);
-        step.commit = chance(random, 70);
-        what << "type \"" << step.text << "\" in " << kSettings[step.which].control << (step.commit ? ", Return" : "");
-        break;
-      case Step::kHostChange:
-        // Another panel of the dialog marks a choice, or the dialog brings a preset back.
-        step.commit = chance(random, 50);
-        what << (step.commit ? "a preset marks" : "another panel marks");
-        for (int k = 0, n = step.commit ? 1 + pick(random, 4) : 1; k < n; ++k) {
-          const Setting& setting = kSettings[pick(random, step.commit ? 17 : kFirstOnOff)];
-          ppd_option_t* found = ppdFindOption(ppd, setting.option);
-          if (found == nullptr || found->num_choices <= 0) continue;
-          std::string& choice = step.options[found->keyword];
-          choice = setting.suffix && chance(random, 50)
-                       ? "Custom." + storedValueText(random, setting.kind == Setting::kDecimal)
-                       : std::string(found->choices[pick(random, found->num_choices)].choice);
-          what << " " << found->keyword << "=" << choice;
-        }
-        what << (step.commit ? ", restore" : "") << ", show";
-        break;
-      case Step::kStoredValues:
-        what << "print settings hold";
-        step.stored = storedValues(random);
-        for (const auto& [suffix, text] : step.stored) what << " " << suffix << "=\"" << text << "\"";
-        what << ", restore";
-        break;
-      default:
-        what << (step.kind == Step::kRestore ? "restore" : "show");
-        break;
-    }
-    step.what = what.str();
-    steps.push_back(std::move(step));
-  }
-  return steps;
-}
 
 // One sequence against a fresh host and panel.
 class Sequence {
  public:
-  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant, bool german)
-      : platform_(platform), ppdPath_(ppdPath), variant_(variant), german_(german) {}
+  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant, std::uint32_t seed,
+           bool german)
+      : platform_(platform), ppdPath_(ppdPath), variant_(variant), seed_(seed), german_(german) {}
 
-  // The first disagreement: the index of the step after which it showed (-1 for the panel as built), and what
-  // disagreed.
+  // The first disagreement: the index of the step after which it showed (-1 for the panel as built), what disagreed,
+  // and the steps up to it as a person would tell them.
   struct Failure {
     int step;
     std::string what;
+    std::vector<std::string> steps{};
   };
 
-  std::optional<Failure> run(const std::vector<Step>& steps) {
+  std::optional<Failure> run(const std::vector<int>& indices) {
     auto opened = host::CupsPpdHost::openFile(ppdPath_);
     if (!opened.ok()) return Failure{-1, opened.error()};
     host_ = opened.take();
@@ -286,7 +222,8 @@ class Sequence {
     panel_ = platform_.build(noting_);
     if (!panel_) return Failure{-1, "the plug-in gave no panel"};
     if (auto what = check()) return Failure{-1, *what};
-    for (std::size_t i = 0; i < steps.size(); ++i) {
+    std::vector<std::string> told;
+    for (std::size_t i = 0; i < indices.size(); ++i) {
       // A step that moves the focus also ends an unfinished edit: held to the agreement only.
       const bool pending = view_ && std::ranges::any_of(kSettings, [&](const Setting& setting) {
                              return setting.suffix && view_->hasPendingEdit(setting.control);
@@ -294,18 +231,20 @@ class Sequence {
       const Before before{held(false), held(true), shownOn("autoFocusCheckBox"), shownOn("vectorGridCheckBox"),
                           pending};
       noting_->requests.clear();
-      const bool took = perform(steps[i]);
-      justRestored_ = steps[i].kind == Step::kRestore || steps[i].kind == Step::kStoredValues ||
-                      (steps[i].kind == Step::kHostChange && steps[i].commit);
+      Step step{Step::kShow};
+      std::ostringstream tell;
+      const bool took = perform(indices[i], step, tell);
+      told.push_back(tell.str());
+      justRestored_ = step.kind == Step::kRestore || (step.kind == Step::kHostChange && step.commit);
       restored_ = restored_ || justRestored_;
-      std::string what = check().value_or("") + intent(steps[i], before, took);
+      std::string what = check().value_or("") + intent(step, before, took);
       // A value text goes to the host as C writes it: "%d", or "%f" for the thickness.
       for (const std::string& request : noting_->requests) {
         const bool decimal = request.starts_with("CustommaterialThickness");
         const std::string text = request.substr(request.find('=') + 1);
         if (request.starts_with("Custom") && text != cText(cRead(text, decimal), decimal)) what += "  asked " + request;
       }
-      if (!what.empty()) return Failure{static_cast<int>(i), what};
+      if (!what.empty()) return Failure{static_cast<int>(i), what, told};
     }
     return std::nullopt;
   }
@@ -315,47 +254,85 @@ class Sequence {
     for (const auto& [suffix, text] : stored)
       (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
   }
-  // Whether a person's input was taken by its control.
-  bool perform(const Step& step) {
-    const Setting& setting = kSettings[step.which];
+
+  // Draws step `index` from the seed and the index alone, so that any part of a sequence replays, performs it and tells
+  // it; whether a person's input was taken by its control.
+  bool perform(int index, Step& step, std::ostringstream& tell) {
+    std::seed_seq seeds{seed_, static_cast<std::uint32_t>(index)};
+    std::mt19937 random(seeds);
+    // A person's changes are most of what happens; half the panels are shown before any restore.
+    step.kind = static_cast<Step::Kind>(pick(random, chance(random, 40) ? 4 : 7));
+    if (index < 2) step.kind = index == 0 && chance(random, 50) ? Step::kRestore : Step::kShow;
     switch (step.kind) {
-      case Step::kPick:
-        if (int count = view_ ? view_->itemCount(setting.control) : 0; count > 0)
-          return view_->pickItem(setting.control, static_cast<int>(step.item % static_cast<unsigned>(count)));
-        break;
+      case Step::kPick: {
+        step.setting = &kSettings[pick(random, kFirstOnOff)];
+        const int item = pick(random, 64), count = view_ ? view_->itemCount(step.setting->control) : 0;
+        tell << "pick item " << item << " of " << step.setting->control;
+        return count > 0 && view_->pickItem(step.setting->control, item % count);
+      }
       case Step::kClick:
-        return view_ && view_->clickCheckBox(setting.control);
-      case Step::kSlide:
-        if (view_) {
-          double low = view_->sliderMinimum(setting.slider), high = view_->sliderMaximum(setting.slider);
-          double position = std::clamp(std::round(low + step.at * (high - low)), low, high);
-          slidTo_ = step.which != kResolution ? position : kResolutionSteps[std::size_t(position)];
-          return view_->moveSlider(setting.slider, low + step.at * (high - low));
-        }
-        break;
+        step.setting = &kSettings[kFirstOnOff + pick(random, 5)];
+        tell << "click " << step.setting->control;
+        return view_ && view_->clickCheckBox(step.setting->control);
+      case Step::kSlide: {
+        step.setting = &kSettings[kFirstNumber + std::array{0, 1, 2, 3, 4, 6}[pick(random, 6)]];
+        const double at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
+        tell << "drag " << step.setting->slider << " to " << at << " of its range";
+        if (!view_) return false;
+        const double low = view_->sliderMinimum(step.setting->slider), high = view_->sliderMaximum(step.setting->slider);
+        const double position = std::clamp(std::round(low + at * (high - low)), low, high);
+        slidTo_ = step.setting != &kSettings[kResolution] ? position : kResolutionSteps[std::size_t(position)];
+        return view_->moveSlider(step.setting->slider, low + at * (high - low));
+      }
       case Step::kType:
-        return view_ && view_->typeText(setting.control, step.text, step.commit);
+        step.setting = &kSettings[kFirstNumber + pick(random, 6)];
+        std::tie(step.text, step.means) =
+            typedText(random, step.setting->kind == Setting::kDecimal ? 2 : 0, german_ ? "," : ".");
+        step.commit = chance(random, 70);
+        tell << "type \"" << step.text << "\" in " << step.setting->control << (step.commit ? ", Return" : "");
+        return view_ && view_->typeText(step.setting->control, step.text, step.commit);
       case Step::kRestore:
+        // Half the time the print settings hold values first, as a careless store may leave them.
+        if (chance(random, 50)) {
+          const Stored stored = storedValues(random);
+          tell << "print settings hold";
+          for (const auto& [suffix, text] : stored) tell << " " << suffix << "=\"" << text << "\"";
+          tell << ", ";
+          store(stored);
+        }
+        tell << "restore";
         panel_->restore();
-        break;
+        return false;
       case Step::kShow:
+        tell << "show";
         if (!view_) view_ = panel_->loadView();
         panel_->willShow();
-        break;
-      case Step::kHostChange:
-        // Each option the panel shows is announced; a preset also restores the panel. The person sees the change once
-        // the panel is shown again.
-        (void)host_->applyOptions(step.options);
+        return false;
+      case Step::kHostChange: {
+        // Another panel of the dialog marks a choice, or the dialog brings a preset back. Each option the panel shows
+        // is announced, and a preset also restores the panel; the person sees the change once it is shown again.
+        step.commit = chance(random, 50);
+        tell << (step.commit ? "a preset marks" : "another panel marks");
+        std::map<std::string, std::string> options;
+        for (int k = 0, n = step.commit ? 1 + pick(random, 4) : 1; k < n; ++k) {
+          const Setting& setting = kSettings[pick(random, step.commit ? 17 : kFirstOnOff)];
+          ppd_option_t* found = ppdFindOption(host_->ppdFile(), setting.option);
+          if (found == nullptr || found->num_choices <= 0) continue;
+          std::string& choice = options[found->keyword];
+          choice = setting.suffix && chance(random, 50)
+                       ? "Custom." + storedValueText(random, setting.kind == Setting::kDecimal)
+                       : std::string(found->choices[pick(random, found->num_choices)].choice);
+          tell << " " << found->keyword << "=" << choice;
+        }
+        (void)host_->applyOptions(options);
         for (const Setting& announced : kSettings)
           if (ppd_choice_t* choice = ppdFindMarkedChoice(host_->ppdFile(), announced.option))
             panel_->optionDidChange(announced.option, choice->choice);
         if (step.commit) panel_->restore();
         if (view_) panel_->willShow();
-        break;
-      case Step::kStoredValues:
-        store(step.stored);
-        panel_->restore();
-        break;
+        tell << (step.commit ? ", restore" : "") << (view_ ? ", show" : "");
+        return false;
+      }
     }
     return false;
   }
@@ -384,9 +361,9 @@ class Sequence {
         (step.kind == Step::kType && !before.pendingEdit && !(took && step.commit && step.means)))
       return asks.empty() && held(true) == before.all ? "" : "  it changed the job or asked" + asks + "\n";
     if (before.pendingEdit || !took) return "";
-    const Setting& setting = kSettings[step.which];
+    const Setting& setting = *step.setting;
     const std::string option = setting.option;
-    if (step.kind == Step::kClick && step.which == kAutoFocus) {
+    if (step.kind == Step::kClick && step.setting == &kSettings[kAutoFocus]) {
       std::string order = before.autoFocusOn ? (before.gridOn ? " vectorGrid=disabled" : ""s) + " autoFocus=disabled"
                                              : " autoFocus=enabled";
       return asks == order ? "" : "  auto focus asked" + asks + "\n";
@@ -516,6 +493,7 @@ class Sequence {
   std::shared_ptr<NotingHost> noting_;
   std::unique_ptr<DrivenPanel> panel_;
   ViewDriver* view_ = nullptr;
+  std::uint32_t seed_;
   bool german_;
   bool restored_ = false, justRestored_ = false;
   double slidTo_ = 0;  // where the last drag left the slider, as the number it stands for
@@ -561,10 +539,8 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
     Variant variant = makeVariant(random);
     const std::filesystem::path path = folder.path() / ("variant-" + std::to_string(seed) + ".ppd");
     writeFile(path, variant.text);
-    // A PPD libcups cannot open fails the sequence as the panel is built.
-    const std::vector<Step> all = makeSteps(random, run.steps, openPpd(path).get(), separator);
-    std::vector<int> kept(all.size());
-    for (std::size_t k = 0; k < all.size(); ++k) kept[k] = static_cast<int>(k);
+    std::vector<int> kept(static_cast<std::size_t>(run.steps));
+    std::iota(kept.begin(), kept.end(), 0);
     if (run.replay) kept = *run.replay;
     auto replayLine = [&] {
       std::string line = "ZARVIK_AGREEMENT_REPLAY=" + std::to_string(seed) + ":";
@@ -572,14 +548,8 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
       return line;
     };
     agreementUnderway = "agreement sequence " + std::to_string(seed) + "\nReplay: " + replayLine();
-    auto stepsOf = [&](const std::vector<int>& indices) {
-      std::vector<Step> chosen;
-      for (int k : indices)
-        if (k >= 0 && k < static_cast<int>(all.size())) chosen.push_back(all[static_cast<std::size_t>(k)]);
-      return chosen;
-    };
-
-    std::optional<Sequence::Failure> failure = Sequence(platform, path, variant, separator == ",").run(stepsOf(kept));
+    auto sequence = [&] { return Sequence(platform, path, variant, seed, separator == ","); };
+    std::optional<Sequence::Failure> failure = sequence().run(kept);
     ++sequences;
     steps += static_cast<long>(kept.size());
     if (!failure) continue;
@@ -589,7 +559,7 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
     for (std::size_t k = 0; k < kept.size();) {
       std::vector<int> fewer = kept;
       fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(k));
-      if (auto shorter = Sequence(platform, path, variant, separator == ",").run(stepsOf(fewer))) {
+      if (auto shorter = sequence().run(fewer)) {
         kept = fewer;
         kept.resize(static_cast<std::size_t>(shorter->step + 1));
         failure = shorter;
@@ -602,8 +572,7 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
     for (const std::string& change : variant.changes) out << "; " << change;
     for (const auto& [suffix, text] : variant.stored) out << "; print settings hold " << suffix << "=\"" << text << "\"";
     out << "\n";
-    for (std::size_t k = 0; k < kept.size(); ++k)
-      out << "  " << k + 1 << ". " << all[static_cast<std::size_t>(kept[k])].what << "\n";
+    for (std::size_t k = 0; k < failure->steps.size(); ++k) out << "  " << k + 1 << ". " << failure->steps[k] << "\n";
     if (kept.empty()) out << "  (as built)\n";
     out << failure->what << "Replay: " << replayLine() << "\n";
     result = out.str();
