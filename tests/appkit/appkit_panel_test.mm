@@ -212,29 +212,23 @@ class AppKitPanelTest : public ::testing::Test {
 
 TEST(AppKitPanelAgreementTest, TheAppKitViewShowsWhatTheJobCarriesAfterEveryStep) {
   // Fewer than on Qt: GNUstep takes a tenth of a second to read each nib.
-  std::optional<std::string> failure = runAgreement(platform(), agreementRunFromEnvironment(100));
+  std::optional<std::string> failure = runAgreement(platform(), 100);
   EXPECT_FALSE(failure.has_value()) << failure.value_or("");
 }
 
-TEST_F(AppKitPanelTest, ValuesRangesStatesAndEnabledStatesSetFromCodeSendNothing) {
+// What the panel sets that a control cannot show is brought inside: a slider's range to the whole numbers inside it, with
+// the handle on the track; a box's state other than 1 to off; an item the pop-up lacks to none.
+TEST_F(AppKitPanelTest, AValueAControlCannotShowIsBroughtInside) {
   const ZarvikPDE& p = panel->core();
-  int before = panel->host_->requests_;
   p.rSpeedSlider->setMinValue(10.5);
   p.rSpeedSlider->setFloatValue(3);
   p.vPowerSlider->setMaxValue(40.5);
   p.vPowerCompCheckBox->setState(2);
   p.jobTypePopup->selectItemAtIndex(7);
-  p.rSpeedSlider->setEnabled(false);
-  p.rSpeedSlider->setEnabled(true);
-  p.rSpeedTextBox->setFloatValue(25);
-  pumpEvents(0.05);
-  EXPECT_EQ(panel->host_->requests_, before);
-  // A slider's range shrinks to whole numbers inside it, and the handle stays on the track.
   EXPECT_EQ(std::pair(view->sliderMinimum("rSpeedSlider"), view->sliderValue("rSpeedSlider")), std::pair(11.0, 11.0));
   EXPECT_EQ(std::pair(view->sliderMaximum("vPowerSlider"), view->sliderValue("vPowerSlider")), std::pair(40.0, 40.0));
-  EXPECT_EQ(view->state("vPowerCompCheckBox"), 0);  // a box is ticked for state 1 only
+  EXPECT_EQ(view->state("vPowerCompCheckBox"), 0);
   EXPECT_EQ(view->shownKeyword("jobTypePopup"), std::nullopt);
-  EXPECT_EQ(view->text("rSpeedTextBox"), "25");
 }
 
 // The exception leaves the host, passes the core and stops at the control's action, logged; the number stays.

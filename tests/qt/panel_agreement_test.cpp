@@ -10,7 +10,7 @@ namespace {
 
 TEST(PanelAgreementTest, TheQtViewShowsWhatTheJobCarriesAfterEveryStep) {
   QtPanelPlatform platform;
-  std::optional<std::string> failure = runAgreement(platform, agreementRunFromEnvironment(200));
+  std::optional<std::string> failure = runAgreement(platform, 200);
   EXPECT_FALSE(failure.has_value()) << failure.value_or("");
 }
 

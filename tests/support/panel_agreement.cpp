@@ -279,7 +279,8 @@ class Sequence {
         const double at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
         tell << "drag " << step.setting->slider << " to " << at << " of its range";
         if (!view_) return false;
-        const double low = view_->sliderMinimum(step.setting->slider), high = view_->sliderMaximum(step.setting->slider);
+        const double low = view_->sliderMinimum(step.setting->slider),
+                     high = view_->sliderMaximum(step.setting->slider);
         const double position = std::clamp(std::round(low + at * (high - low)), low, high);
         slidTo_ = step.setting != &kSettings[kResolution] ? position : kResolutionSteps[std::size_t(position)];
         return view_->moveSlider(step.setting->slider, low + at * (high - low));
@@ -453,14 +454,17 @@ class Sequence {
       }
       const bool decimal = setting.kind == Setting::kDecimal;
       const std::optional<double> value = number(setting);
-      auto same = [&](std::optional<double> a) { return a && value && (decimal ? float(*a) == float(*value) : *a == *value); };
+      auto same = [&](std::optional<double> a) {
+        return a && value && (decimal ? float(*a) == float(*value) : *a == *value);
+      };
       if (has) {
         const std::optional<double> sentNumber =
             sent ? keywordNumber(sent->starts_with("Custom.") ? sent->substr(7) : *sent) : std::nullopt;
         expect(same(sentNumber), name + ": PPD " + shown(value) + " (" + show(mark) + "), job " + show(sent));
         // A custom value the printer refused, or one nobody chose, never reaches the job.
         if (sent && sent->starts_with("Custom.") && ppdFirstCustomParam(ppdFindCustomOption(ppd, setting.option)))
-          expect(inCustomRange(setting.option, keywordNumber(sent->substr(7)).value_or(NAN)), name + ": job " + show(sent));
+          expect(inCustomRange(setting.option, keywordNumber(sent->substr(7)).value_or(NAN)),
+                 name + ": job " + show(sent));
       }
       // The print settings agree when the panel reads back what it holds.
       if (auto kept = stored.find(std::string(kPanelKind) + setting.suffix);
@@ -469,7 +473,8 @@ class Sequence {
                name + ": print settings hold \"" + kept->second + "\", PPD " + shown(value));
       if (!view_) continue;
       if (!view_->hasPendingEdit(control))
-        expect(same(shownNumber(setting.control)), control + " shows \"" + view_->text(control) + "\", PPD " + shown(value));
+        expect(same(shownNumber(setting.control)),
+               control + " shows \"" + view_->text(control) + "\", PPD " + shown(value));
       if (setting.slider == nullptr || !value) continue;
       double wanted = *value;
       if (&setting == &kSettings[kResolution]) {
@@ -478,7 +483,8 @@ class Sequence {
         wanted = at == std::end(kResolutionSteps) ? 5 : double(at - std::begin(kResolutionSteps));
       }
       const double slid = view_->sliderValue(setting.slider);
-      expect(slid == wanted, std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
+      expect(slid == wanted,
+             std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
     }
     for (std::string control : {"materialText", "materialTextBox", "vectorGridCheckBox"})
       expect(!view_ || view_->isEnabled(control) == shownOn("autoFocusCheckBox"),
@@ -506,42 +512,37 @@ long environmentNumber(const char* name, long fallback) {
 
 }  // namespace
 
-AgreementRun agreementRunFromEnvironment(long defaultSequences) {
-  AgreementRun run;
-  run.sequences = environmentNumber("ZARVIK_AGREEMENT_SEQUENCES", defaultSequences);
-  run.firstSeed = static_cast<std::uint32_t>(environmentNumber("ZARVIK_AGREEMENT_SEED", 1));
-  if (const char* replay = std::getenv("ZARVIK_AGREEMENT_REPLAY"); replay && *replay) {
-    std::istringstream in(replay);
-    std::string seed, step;
-    std::getline(in, seed, ':');
-    run.firstSeed = static_cast<std::uint32_t>(std::strtoul(seed.c_str(), nullptr, 10));
-    run.sequences = 1;
-    run.replay.emplace();
-    while (std::getline(in, step, ',')) run.replay->push_back(std::atoi(step.c_str()));
-  }
-  return run;
-}
-
 std::string agreementUnderway;
 
 const std::string& agreementSequenceUnderway() { return agreementUnderway; }
 
-std::optional<std::string> runAgreement(PanelPlatform& platform, const AgreementRun& run) {
+std::optional<std::string> runAgreement(PanelPlatform& platform, long sequences) {
   // The separator of the language the run is asked for: a toolkit in another fails it.
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
   const std::string separator = language && std::string(language) == "de" ? "," : ".";
   TemporaryFolder folder("zarvik-agreement");
-  long sequences = 0, steps = 0;
+  auto seed = static_cast<std::uint32_t>(environmentNumber("ZARVIK_AGREEMENT_SEED", 1));
+  sequences = environmentNumber("ZARVIK_AGREEMENT_SEQUENCES", sequences);
+  std::optional<std::vector<int>> replay;
+  if (const char* line = std::getenv("ZARVIK_AGREEMENT_REPLAY"); line && *line) {
+    std::istringstream in(line);
+    std::string step;
+    std::getline(in, step, ':');
+    seed = static_cast<std::uint32_t>(std::strtoul(step.c_str(), nullptr, 10));
+    sequences = 1;
+    replay.emplace();
+    while (std::getline(in, step, ',')) replay->push_back(std::atoi(step.c_str()));
+  }
+  long run = 0, steps = 0;
   std::optional<std::string> result;
-  for (long i = 0; i < run.sequences && !result; ++i) {
-    const std::uint32_t seed = run.firstSeed + static_cast<std::uint32_t>(i);
+  for (; run < sequences && !result; ++run, ++seed) {
     std::mt19937 random(seed);
     Variant variant = makeVariant(random);
     const std::filesystem::path path = folder.path() / ("variant-" + std::to_string(seed) + ".ppd");
     writeFile(path, variant.text);
-    std::vector<int> kept(static_cast<std::size_t>(run.steps));
+    std::vector<int> kept(30);
     std::iota(kept.begin(), kept.end(), 0);
-    if (run.replay) kept = *run.replay;
+    if (replay) kept = *replay;
     auto replayLine = [&] {
       std::string line = "ZARVIK_AGREEMENT_REPLAY=" + std::to_string(seed) + ":";
       for (std::size_t k = 0; k < kept.size(); ++k) line += (k ? "," : "") + std::to_string(kept[k]);
@@ -550,7 +551,6 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
     agreementUnderway = "agreement sequence " + std::to_string(seed) + "\nReplay: " + replayLine();
     auto sequence = [&] { return Sequence(platform, path, variant, seed, separator == ","); };
     std::optional<Sequence::Failure> failure = sequence().run(kept);
-    ++sequences;
     steps += static_cast<long>(kept.size());
     if (!failure) continue;
 
@@ -570,7 +570,8 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
     std::ostringstream out;
     out << platform.name() << ": after " << kept.size() << " steps the panel disagrees with the job.\nPPD: the sample";
     for (const std::string& change : variant.changes) out << "; " << change;
-    for (const auto& [suffix, text] : variant.stored) out << "; print settings hold " << suffix << "=\"" << text << "\"";
+    for (const auto& [suffix, text] : variant.stored)
+      out << "; print settings hold " << suffix << "=\"" << text << "\"";
     out << "\n";
     for (std::size_t k = 0; k < failure->steps.size(); ++k) out << "  " << k + 1 << ". " << failure->steps[k] << "\n";
     if (kept.empty()) out << "  (as built)\n";
@@ -578,7 +579,7 @@ std::optional<std::string> runAgreement(PanelPlatform& platform, const Agreement
     result = out.str();
   }
   agreementUnderway.clear();
-  std::printf("agreement on %s: %ld sequences, %ld steps\n", platform.name().c_str(), sequences, steps);
+  std::printf("agreement on %s: %ld sequences, %ld steps\n", platform.name().c_str(), run, steps);
   return result;
 }
 
