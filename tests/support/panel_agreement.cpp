@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <numeric>
 #include <random>
 #include <sstream>
 #include <tuple>
@@ -28,58 +30,34 @@
 namespace zarvik::testing {
 namespace {
 
-// The settings as the checks and the steps name them, independently of the panel's own tables.
-struct NumericSetting {
-  const char* option;
-  const char* slider;  // nullptr: the field alone
-  const char *field, *suffix;
-  bool decimal;
-  double (*value)(const ZarvikPDE&);
+// The settings as the checks and the steps name them, independently of the panel's own tables: the option, the control
+// that shows it and, for a number, the slider beside its field (nullptr: the field alone) and its print-settings key.
+struct Setting {
+  enum Kind { kChoice, kOnOff, kNumber, kDecimal } kind;
+  const char *option, *control, *slider = nullptr, *suffix = nullptr;
 };
 
-template <auto field>
-double valueOf(const ZarvikPDE& p) {
-  return double(p.*field);
-}
-
-const NumericSetting kNumeric[] = {
-    {"rasterSpeed", "rSpeedSlider", "rSpeedTextBox", ".rasterSpeed", false, valueOf<&ZarvikPDE::rSpeed>},
-    {"rasterPower", "rPowerSlider", "rPowerTextBox", ".rasterPower", false, valueOf<&ZarvikPDE::rPower>},
-    {"vectorSpeed", "vSpeedSlider", "vSpeedTextBox", ".vectorSpeed", false, valueOf<&ZarvikPDE::vSpeed>},
-    {"vectorPower", "vPowerSlider", "vPowerTextBox", ".vectorPower", false, valueOf<&ZarvikPDE::vPower>},
-    {"vectorFreq", "vFreqSlider", "vFreqTextBox", ".vectorFreq", false, valueOf<&ZarvikPDE::vFreq>},
-    {"materialThickness", nullptr, "materialTextBox", ".materialThickness", true,
-     valueOf<&ZarvikPDE::oMaterialThickness>},
-    {"cResolution", "resolutionSlider", "resolutionTextBox", ".resolution", false, valueOf<&ZarvikPDE::resolution>},
+const Setting kSettings[] = {
+    {Setting::kChoice, "JobType", "jobTypePopup"},
+    {Setting::kChoice, "CenterEngraving", "centerEngravingPopup"},
+    {Setting::kChoice, "dithering", "ditheringPopup"},
+    {Setting::kChoice, "EngravingDirection", "engravingDirectionPopup"},
+    {Setting::kChoice, "vectorSort", "vSortingPopup"},
+    {Setting::kOnOff, "directPrint", "directPrintCheckBox"},
+    {Setting::kOnOff, "autoFocus", "autoFocusCheckBox"},
+    {Setting::kOnOff, "vectorGrid", "vectorGridCheckBox"},
+    {Setting::kOnOff, "vectorSpeedComp", "vSpeedCompCheckBox"},
+    {Setting::kOnOff, "vectorPowerComp", "vPowerCompCheckBox"},
+    {Setting::kNumber, "rasterSpeed", "rSpeedTextBox", "rSpeedSlider", ".rasterSpeed"},
+    {Setting::kNumber, "rasterPower", "rPowerTextBox", "rPowerSlider", ".rasterPower"},
+    {Setting::kNumber, "vectorSpeed", "vSpeedTextBox", "vSpeedSlider", ".vectorSpeed"},
+    {Setting::kNumber, "vectorPower", "vPowerTextBox", "vPowerSlider", ".vectorPower"},
+    {Setting::kNumber, "vectorFreq", "vFreqTextBox", "vFreqSlider", ".vectorFreq"},
+    {Setting::kDecimal, "materialThickness", "materialTextBox", nullptr, ".materialThickness"},
+    {Setting::kNumber, "cResolution", "resolutionTextBox", "resolutionSlider", ".resolution"},
 };
-constexpr int kResolutionSetting = 6;
+constexpr int kFirstOnOff = 5, kAutoFocus = 6, kFirstNumber = 10, kResolution = 16;
 constexpr double kResolutionSteps[] = {75, 150, 200, 300, 400, 600, 1200};
-
-struct ChoiceSetting {
-  const char *option, *popup;
-  std::optional<std::string> ZarvikPDE::*field;
-};
-
-const ChoiceSetting kChoices[] = {
-    {"JobType", "jobTypePopup", &ZarvikPDE::jobTypeChoice},
-    {"CenterEngraving", "centerEngravingPopup", &ZarvikPDE::centerEngravingChoice},
-    {"dithering", "ditheringPopup", &ZarvikPDE::ditheringChoice},
-    {"EngravingDirection", "engravingDirectionPopup", &ZarvikPDE::engraveDirChoice},
-    {"vectorSort", "vSortingPopup", &ZarvikPDE::vectorSortingChoice},
-};
-
-struct OnOffSetting {
-  const char *option, *box;
-  NSInteger ZarvikPDE::*field;
-};
-
-const OnOffSetting kOnOff[] = {
-    {"directPrint", "directPrintCheckBox", &ZarvikPDE::oDirectPrint},
-    {"autoFocus", "autoFocusCheckBox", &ZarvikPDE::oAutoFocus},
-    {"vectorGrid", "vectorGridCheckBox", &ZarvikPDE::oVectorGrid},
-    {"vectorSpeedComp", "vSpeedCompCheckBox", &ZarvikPDE::vSpeedComp},
-    {"vectorPowerComp", "vPowerCompCheckBox", &ZarvikPDE::vPowerComp},
-};
 
 using host::sameKeyword;
 using namespace std::string_literals;
@@ -168,8 +146,8 @@ std::string storedValueText(std::mt19937& random, bool decimal) {
 Stored storedValues(std::mt19937& random) {
   Stored stored;
   for (int i = 0, n = 1 + pick(random, 3); i < n; ++i) {
-    const NumericSetting& setting = kNumeric[pick(random, 7)];
-    stored.emplace_back(setting.suffix, storedValueText(random, setting.decimal));
+    const Setting& setting = kSettings[kFirstNumber + pick(random, 7)];
+    stored.emplace_back(setting.suffix, storedValueText(random, setting.kind == Setting::kDecimal));
   }
   return stored;
 }
@@ -211,100 +189,31 @@ Variant makeVariant(std::mt19937& random) {
   return variant;
 }
 
-// One thing that happens at the dialog. Indices pick a setting of the tables above; `item` is taken modulo the number
-// of items there are.
+// One thing that happens at the dialog, as the checks of a person's intent need it.
 struct Step {
-  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange, kPreset, kStoredValues } kind;
-  int which = 0;
-  unsigned item = 0;
-  double at = 0;  // a slider's place: 0 its minimum, 1 its maximum
-  std::string text{};
+  enum Kind { kPick, kClick, kSlide, kType, kRestore, kShow, kHostChange } kind;
+  const Setting* setting = nullptr;
   std::optional<double> means{};  // the number the typed text means to the person, if the field must take it
-  bool commit = true;
-  std::map<std::string, std::string> options{};  // a preset's options
-  Stored stored{};
-  std::string what{};  // the step as a failure prints it
+  bool commit = true;             // Return after the text; a host change that is a preset, which restores the panel
+  std::string text{};
 };
-
-std::vector<Step> makeSteps(std::mt19937& random, int count, ppd_file_t* ppd, const std::string& mark) {
-  std::vector<Step> steps;
-  // Half the panels are shown before any restore.
-  if (chance(random, 50)) steps.push_back({Step::kRestore, 0, 0, 0, "", {}, true, {}, {}, "restore"});
-  steps.push_back({Step::kShow, 0, 0, 0, "", {}, true, {}, {}, "show"});
-  while (static_cast<int>(steps.size()) < count) {
-    Step step{static_cast<Step::Kind>(pick(random, 9))};
-    // A person's changes are most of what happens.
-    if (chance(random, 40)) step.kind = static_cast<Step::Kind>(pick(random, 4));
-    std::ostringstream what;
-    switch (step.kind) {
-      case Step::kPick:
-      case Step::kHostChange:
-        step.which = pick(random, 5);
-        step.item = static_cast<unsigned>(pick(random, 64));
-        what << (step.kind == Step::kPick ? "pick item " : "another panel marks choice ") << step.item << " of "
-             << kChoices[step.which].popup << (step.kind == Step::kPick ? "" : ", show");
-        break;
-      case Step::kClick:
-        step.which = pick(random, 5);
-        what << "click " << kOnOff[step.which].box;
-        break;
-      case Step::kSlide:
-        step.which = std::array{0, 1, 2, 3, 4, kResolutionSetting}[pick(random, 6)];
-        step.at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
-        what << "drag " << kNumeric[step.which].slider << " to " << step.at << " of its range";
-        break;
-      case Step::kType:
-        step.which = pick(random, 6);
-        std::tie(step.text, step.means) = typedText(random, kNumeric[step.which].decimal ? 2 : 0, mark);
-        step.commit = chance(random, 70);
-        what << "type \"" << step.text << "\" in " << kNumeric[step.which].field << (step.commit ? ", Return" : "");
-        break;
-      case Step::kPreset:
-        what << "preset";
-        for (int i = 0, n = 1 + pick(random, 4); i < n; ++i) {
-          int setting = pick(random, 17);
-          std::string option = setting < 5    ? kChoices[setting].option
-                               : setting < 10 ? kOnOff[setting - 5].option
-                                              : kNumeric[setting - 10].option;
-          ppd_option_t* found = ppdFindOption(ppd, option.c_str());
-          if (found == nullptr || found->num_choices <= 0) continue;
-          std::string& choice = step.options[found->keyword];
-          choice = setting >= 10 && chance(random, 50)
-                       ? "Custom." + storedValueText(random, kNumeric[setting - 10].decimal)
-                       : std::string(found->choices[pick(random, found->num_choices)].choice);
-          what << " " << found->keyword << "=" << choice;
-        }
-        break;
-      case Step::kStoredValues:
-        what << "print settings hold";
-        step.stored = storedValues(random);
-        for (const auto& [suffix, text] : step.stored) what << " " << suffix << "=\"" << text << "\"";
-        what << ", restore";
-        break;
-      default:
-        what << (step.kind == Step::kRestore ? "restore" : "show");
-        break;
-    }
-    step.what = what.str();
-    steps.push_back(std::move(step));
-  }
-  return steps;
-}
 
 // One sequence against a fresh host and panel.
 class Sequence {
  public:
-  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant, bool german)
-      : platform_(platform), ppdPath_(ppdPath), variant_(variant), german_(german) {}
+  Sequence(PanelPlatform& platform, const std::filesystem::path& ppdPath, const Variant& variant, std::uint32_t seed,
+           bool german)
+      : platform_(platform), ppdPath_(ppdPath), variant_(variant), seed_(seed), german_(german) {}
 
-  // The first disagreement: the index of the step after which it showed (-1 for the panel as built), and what
-  // disagreed.
+  // The first disagreement: the index of the step after which it showed (-1 for the panel as built), what disagreed,
+  // and the steps up to it as a person would tell them.
   struct Failure {
     int step;
     std::string what;
+    std::vector<std::string> steps{};
   };
 
-  std::optional<Failure> run(const std::vector<Step>& steps) {
+  std::optional<Failure> run(const std::vector<int>& indices) {
     auto opened = host::CupsPpdHost::openFile(ppdPath_);
     if (!opened.ok()) return Failure{-1, opened.error()};
     host_ = opened.take();
@@ -313,25 +222,29 @@ class Sequence {
     panel_ = platform_.build(noting_);
     if (!panel_) return Failure{-1, "the plug-in gave no panel"};
     if (auto what = check()) return Failure{-1, *what};
-    for (std::size_t i = 0; i < steps.size(); ++i) {
+    std::vector<std::string> told;
+    for (std::size_t i = 0; i < indices.size(); ++i) {
       // A step that moves the focus also ends an unfinished edit: held to the agreement only.
-      const bool pending =
-          view_ && std::ranges::any_of(kNumeric, [&](auto& n) { return view_->hasPendingEdit(n.field); });
-      const Before before{held(false), held(true), view_ && view_->state("autoFocusCheckBox") == 1,
-                          view_ && view_->state("vectorGridCheckBox") == 1, pending};
+      const bool pending = view_ && std::ranges::any_of(kSettings, [&](const Setting& setting) {
+                             return setting.suffix && view_->hasPendingEdit(setting.control);
+                           });
+      const Before before{held(false), held(true), shownOn("autoFocusCheckBox"), shownOn("vectorGridCheckBox"),
+                          pending};
       noting_->requests.clear();
-      const bool took = perform(steps[i]);
-      justRestored_ =
-          steps[i].kind == Step::kRestore || steps[i].kind == Step::kPreset || steps[i].kind == Step::kStoredValues;
+      Step step{Step::kShow};
+      std::ostringstream tell;
+      const bool took = perform(indices[i], step, tell);
+      told.push_back(tell.str());
+      justRestored_ = step.kind == Step::kRestore || (step.kind == Step::kHostChange && step.commit);
       restored_ = restored_ || justRestored_;
-      std::string what = check().value_or("") + intent(steps[i], before, took);
+      std::string what = check().value_or("") + intent(step, before, took);
       // A value text goes to the host as C writes it: "%d", or "%f" for the thickness.
       for (const std::string& request : noting_->requests) {
         const bool decimal = request.starts_with("CustommaterialThickness");
         const std::string text = request.substr(request.find('=') + 1);
         if (request.starts_with("Custom") && text != cText(cRead(text, decimal), decimal)) what += "  asked " + request;
       }
-      if (!what.empty()) return Failure{static_cast<int>(i), what};
+      if (!what.empty()) return Failure{static_cast<int>(i), what, told};
     }
     return std::nullopt;
   }
@@ -341,58 +254,86 @@ class Sequence {
     for (const auto& [suffix, text] : stored)
       (void)host_->printSettings()->setValue(std::string(kPanelKind) + suffix, text, false);
   }
-  // Whether a person's input was taken by its control.
-  bool perform(const Step& step) {
+
+  // Draws step `index` from the seed and the index alone, so that any part of a sequence replays, performs it and tells
+  // it; whether a person's input was taken by its control.
+  bool perform(int index, Step& step, std::ostringstream& tell) {
+    std::seed_seq seeds{seed_, static_cast<std::uint32_t>(index)};
+    std::mt19937 random(seeds);
+    // A person's changes are most of what happens; half the panels are shown before any restore.
+    step.kind = static_cast<Step::Kind>(pick(random, chance(random, 40) ? 4 : 7));
+    if (index < 2) step.kind = index == 0 && chance(random, 50) ? Step::kRestore : Step::kShow;
     switch (step.kind) {
-      case Step::kPick:
-        if (int count = view_ ? view_->itemCount(kChoices[step.which].popup) : 0; count > 0)
-          return view_->pickItem(kChoices[step.which].popup,
-                                 static_cast<int>(step.item % static_cast<unsigned>(count)));
-        break;
+      case Step::kPick: {
+        step.setting = &kSettings[pick(random, kFirstOnOff)];
+        const int item = pick(random, 64), count = view_ ? view_->itemCount(step.setting->control) : 0;
+        tell << "pick item " << item << " of " << step.setting->control;
+        return count > 0 && view_->pickItem(step.setting->control, item % count);
+      }
       case Step::kClick:
-        return view_ && view_->clickCheckBox(kOnOff[step.which].box);
-      case Step::kSlide:
-        if (view_) {
-          const char* slider = kNumeric[step.which].slider;
-          double low = view_->sliderMinimum(slider), high = view_->sliderMaximum(slider);
-          double position = std::clamp(std::round(low + step.at * (high - low)), low, high);
-          slidTo_ = step.which != kResolutionSetting ? position : kResolutionSteps[std::size_t(position)];
-          return view_->moveSlider(slider, low + step.at * (high - low));
-        }
-        break;
+        step.setting = &kSettings[kFirstOnOff + pick(random, 5)];
+        tell << "click " << step.setting->control;
+        return view_ && view_->clickCheckBox(step.setting->control);
+      case Step::kSlide: {
+        step.setting = &kSettings[kFirstNumber + std::array{0, 1, 2, 3, 4, 6}[pick(random, 6)]];
+        const double at = std::uniform_real_distribution<double>(-0.05, 1.05)(random);
+        tell << "drag " << step.setting->slider << " to " << at << " of its range";
+        if (!view_) return false;
+        const double low = view_->sliderMinimum(step.setting->slider),
+                     high = view_->sliderMaximum(step.setting->slider);
+        const double position = std::clamp(std::round(low + at * (high - low)), low, high);
+        slidTo_ = step.setting != &kSettings[kResolution] ? position : kResolutionSteps[std::size_t(position)];
+        return view_->moveSlider(step.setting->slider, low + at * (high - low));
+      }
       case Step::kType:
-        return view_ && view_->typeText(kNumeric[step.which].field, step.text, step.commit);
+        step.setting = &kSettings[kFirstNumber + pick(random, 6)];
+        std::tie(step.text, step.means) =
+            typedText(random, step.setting->kind == Setting::kDecimal ? 2 : 0, german_ ? "," : ".");
+        step.commit = chance(random, 70);
+        tell << "type \"" << step.text << "\" in " << step.setting->control << (step.commit ? ", Return" : "");
+        return view_ && view_->typeText(step.setting->control, step.text, step.commit);
       case Step::kRestore:
+        // Half the time the print settings hold values first, as a careless store may leave them.
+        if (chance(random, 50)) {
+          const Stored stored = storedValues(random);
+          tell << "print settings hold";
+          for (const auto& [suffix, text] : stored) tell << " " << suffix << "=\"" << text << "\"";
+          tell << ", ";
+          store(stored);
+        }
+        tell << "restore";
         panel_->restore();
-        break;
+        return false;
       case Step::kShow:
+        tell << "show";
         if (!view_) view_ = panel_->loadView();
         panel_->willShow();
-        break;
+        return false;
       case Step::kHostChange: {
-        ppd_option_t* option = ppdFindOption(host_->ppdFile(), kChoices[step.which].option);
-        if (option == nullptr || option->num_choices <= 0) break;
-        std::string choice = option->choices[step.item % static_cast<unsigned>(option->num_choices)].choice;
-        // Another panel of the dialog changes the option; the person sees this panel again only once it is shown again.
-        if (host_->mark(option->keyword, choice).ok()) panel_->optionDidChange(kChoices[step.which].option, choice);
-        if (view_) panel_->willShow();
-        break;
-      }
-      case Step::kPreset:
-        (void)host_->applyOptions(step.options);
-        // As the dialog brings a preset back: each option the panel shows is announced, then the panel is restored and
-        // shown again.
-        for (const std::string& keyword : panel_->core().supportedPPDOptionKeys()) {
-          if (ppd_choice_t* marked = ppdFindMarkedChoice(host_->ppdFile(), keyword.c_str()))
-            panel_->optionDidChange(keyword, marked->choice);
+        // Another panel of the dialog marks a choice, or the dialog brings a preset back. Each option the panel shows
+        // is announced, and a preset also restores the panel; the person sees the change once it is shown again.
+        step.commit = chance(random, 50);
+        tell << (step.commit ? "a preset marks" : "another panel marks");
+        std::map<std::string, std::string> options;
+        for (int k = 0, n = step.commit ? 1 + pick(random, 4) : 1; k < n; ++k) {
+          const Setting& setting = kSettings[pick(random, step.commit ? 17 : kFirstOnOff)];
+          ppd_option_t* found = ppdFindOption(host_->ppdFile(), setting.option);
+          if (found == nullptr || found->num_choices <= 0) continue;
+          std::string& choice = options[found->keyword];
+          choice = setting.suffix && chance(random, 50)
+                       ? "Custom." + storedValueText(random, setting.kind == Setting::kDecimal)
+                       : std::string(found->choices[pick(random, found->num_choices)].choice);
+          tell << " " << found->keyword << "=" << choice;
         }
-        panel_->restore();
+        (void)host_->applyOptions(options);
+        for (const Setting& announced : kSettings)
+          if (ppd_choice_t* choice = ppdFindMarkedChoice(host_->ppdFile(), announced.option))
+            panel_->optionDidChange(announced.option, choice->choice);
+        if (step.commit) panel_->restore();
         if (view_) panel_->willShow();
-        break;
-      case Step::kStoredValues:
-        store(step.stored);
-        panel_->restore();
-        break;
+        tell << (step.commit ? ", restore" : "") << (view_ ? ", show" : "");
+        return false;
+      }
     }
     return false;
   }
@@ -409,6 +350,7 @@ class Sequence {
     std::string held, all;
     bool autoFocusOn, gridOn, pendingEdit;
   };
+  bool shownOn(const char* box) const { return view_ && view_->state(box) == 1; }
 
   // A person's intent: a show or a text the field must refuse changes and sends nothing; a typed number is taken
   // whole or refused (not where the printer takes it); a number goes as "Custom", then its C text, kept in the print
@@ -420,29 +362,28 @@ class Sequence {
         (step.kind == Step::kType && !before.pendingEdit && !(took && step.commit && step.means)))
       return asks.empty() && held(true) == before.all ? "" : "  it changed the job or asked" + asks + "\n";
     if (before.pendingEdit || !took) return "";
-    if (step.kind == Step::kClick && kOnOff[step.which].field == &ZarvikPDE::oAutoFocus) {
+    const Setting& setting = *step.setting;
+    const std::string option = setting.option;
+    if (step.kind == Step::kClick && step.setting == &kSettings[kAutoFocus]) {
       std::string order = before.autoFocusOn ? (before.gridOn ? " vectorGrid=disabled" : ""s) + " autoFocus=disabled"
                                              : " autoFocus=enabled";
       return asks == order ? "" : "  auto focus asked" + asks + "\n";
     }
     // A pop-up or a box asks for its own option, once.
-    if (step.kind == Step::kPick || step.kind == Step::kClick) {
-      std::string option = step.kind == Step::kPick ? kChoices[step.which].option : kOnOff[step.which].option;
+    if (step.kind == Step::kPick || step.kind == Step::kClick)
       return asks.starts_with(" " + option + "=") && asks.find(' ', 1) == asks.npos ? "" : "  asked" + asks + "\n";
-    }
     if (step.kind != Step::kSlide && step.kind != Step::kType) return "";
-    const NumericSetting& setting = kNumeric[step.which];
-    const std::string option = setting.option, key = std::string(kPanelKind) + setting.suffix;
-    const double meant = step.kind == Step::kSlide ? slidTo_ : setting.decimal ? float(*step.means) : *step.means;
-    const double field = setting.value(panel_->core());
-    std::string out, wanted = " " + option + "=Custom Custom" + option + "=" + cText(meant, setting.decimal);
+    const bool decimal = setting.kind == Setting::kDecimal;
+    const double meant = step.kind == Step::kSlide ? slidTo_ : decimal ? float(*step.means) : *step.means;
+    const double now = number(setting).value_or(NAN);
+    std::string out, wanted = " " + option + "=Custom Custom" + option + "=" + cText(meant, decimal);
     if (!asks.empty() && asks != " " + option + "=Custom" && !(asks + " ").starts_with(wanted + " "))
       out += "  asked" + asks + "\n";
     const auto& stored = host_->dialogSettings().values();
-    if (!asks.empty() && variant_.printSettings &&
-        (!stored.contains(key) || stored.find(key)->second != cText(field, setting.decimal)))
-      out += "  print settings hold " + (stored.contains(key) ? stored.find(key)->second : "nothing"s) + "\n";
-    if (step.kind == Step::kType && field != meant &&
+    const auto kept = stored.find(std::string(kPanelKind) + setting.suffix);
+    if (!asks.empty() && variant_.printSettings && (kept == stored.end() || kept->second != cText(now, decimal)))
+      out += "  print settings hold " + (kept == stored.end() ? "nothing"s : kept->second) + "\n";
+    if (step.kind == Step::kType && now != meant &&
         (held(false) != before.held || inCustomRange(option.c_str(), meant)))
       out += "  \"" + step.text + "\" was not taken as " + cText(meant, true) + "\n";
     return out;
@@ -467,100 +408,87 @@ class Sequence {
     if (param == nullptr) return std::nullopt;
     return param->type == PPD_CUSTOM_INT ? double(param->current.custom_int) : double(param->current.custom_real);
   }
+  // The number a field shows, as a person reads it: German writes a comma for C's point, and no point.
+  std::optional<double> shownNumber(const char* field) const {
+    std::string text = view_->text(field);
+    if (german_)
+      for (char& c : text) c = c == ',' ? '.' : c == '.' ? '?' : c;
+    return keywordNumber(text);
+  }
+  // The number a setting holds: the PPD's, or for an option the PPD lacks what its field shows once edited.
+  std::optional<double> number(const Setting& setting) const {
+    if (ppdFindOption(host_->ppdFile(), setting.option)) return markedNumber(setting.option);
+    return view_ && !view_->hasPendingEdit(setting.control) ? shownNumber(setting.control) : std::nullopt;
+  }
 
   std::optional<std::string> check() {
-    const ZarvikPDE& p = panel_->core();
     ppd_file_t* ppd = host_->ppdFile();
     const std::map<std::string, std::string> job = host::jobOptionsFromMarks(ppd).options;
-    auto jobValue = [&](const char* option) -> std::optional<std::string> {
-      auto found = std::ranges::find_if(job, [&](const auto& sent) { return sameKeyword(sent.first, option); });
-      return found == job.end() ? std::nullopt : std::optional(found->second);
-    };
+    const auto& stored = host_->dialogSettings().values();
     std::ostringstream out;
     auto expect = [&](bool ok, const std::string& what) { out << (ok ? "" : "  " + what + "\n"); };
     auto show = [](const std::optional<std::string>& text) { return text ? "\"" + *text + "\"" : "nothing"s; };
+    auto shown = [](std::optional<double> number) { return number ? formatFloat(*number) : "nothing"s; };
 
-    for (const ChoiceSetting& setting : kChoices) {
-      const std::optional<std::string>& field = p.*setting.field;
-      std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
-      // Vector sorting has no default of the panel's: its pop-up is blank until a restore.
-      expect(field == mark || (!field && !restored_ && setting.field == &ZarvikPDE::vectorSortingChoice),
-             std::string(setting.option) + ": field " + show(field) + ", PPD " + show(mark));
-      expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
-      if (view_ && p.popUpIsInited) {
-        std::optional<std::string> shown = view_->shownKeyword(setting.popup);
-        expect(shown == field, std::string(setting.popup) + " shows " + show(shown) + ", field " + show(field));
+    for (const Setting& setting : kSettings) {
+      const std::string name = setting.option, control = setting.control;
+      const bool has = ppdFindOption(ppd, setting.option) != nullptr;
+      const std::optional<std::string> mark = marked(setting.option);
+      const auto found = std::ranges::find_if(job, [&](const auto& sent) { return sameKeyword(sent.first, name); });
+      const std::optional<std::string> sent = found == job.end() ? std::nullopt : std::optional(found->second);
+      if (setting.kind == Setting::kChoice || setting.kind == Setting::kOnOff)
+        expect(sent == mark, name + ": PPD " + show(mark) + ", job " + show(sent));
+      if (setting.kind == Setting::kChoice) {
+        const std::optional<std::string> keyword = view_ ? view_->shownKeyword(control) : mark;
+        // Vector sorting has no default of the panel's: its pop-up is blank until a restore.
+        expect(keyword == mark || (!keyword && !restored_ && name == "vectorSort"),
+               control + " shows " + show(keyword) + ", PPD " + show(mark));
+        continue;
       }
-    }
-
-    for (const OnOffSetting& setting : kOnOff) {
-      NSInteger field = p.*setting.field;
-      if (ppdFindOption(ppd, setting.option)) {
-        std::optional<std::string> mark = marked(setting.option), sent = jobValue(setting.option);
+      if (setting.kind == Setting::kOnOff) {
         // Only "enabled" is on; a restore reads "Enabled" as off, a click as on.
-        NSInteger on = mark == "enabled" ? 1 : 0;
-        expect(field == on || (!justRestored_ && mark && sameKeyword(*mark, "enabled")),
-               std::string(setting.option) + ": field " + std::to_string(field) + ", PPD " + show(mark));
-        expect(sent == mark, std::string(setting.option) + ": job " + show(sent));
+        expect(!view_ || !has || shownOn(setting.control) == (mark == "enabled") ||
+                   (!justRestored_ && mark && sameKeyword(*mark, "enabled")),
+               control + " shows " + std::to_string(view_ ? view_->state(control) : 0) + ", PPD " + show(mark));
+        continue;
       }
-      if (const int shown = view_ ? view_->state(setting.box) : 0; view_)
-        expect(shown == field,
-               std::string(setting.box) + " shows " + std::to_string(shown) + ", field " + std::to_string(field));
-    }
-    for (std::string control : {"materialText", "materialTextBox", "vectorGridCheckBox"}) {
-      const bool enabled = view_ && view_->isEnabled(control);
-      if (view_)
-        expect(enabled == (p.oAutoFocus == 1),
-               control + " enabled " + std::to_string(enabled) + ", auto focus " + std::to_string(p.oAutoFocus));
-    }
-
-    for (const NumericSetting& setting : kNumeric) {
-      const double field = setting.value(p);
-      auto same = [&](double a, double b) { return setting.decimal ? float(a) == float(b) : a == b; };
-      const std::string name = setting.option;
-      if (ppdFindOption(ppd, setting.option)) {
-        std::optional<double> held = markedNumber(setting.option);
-        expect(held && same(*held, field), name + ": field " + formatFloat(field) + ", PPD " +
-                                               (held ? formatFloat(*held) : show(marked(setting.option))));
-        std::optional<std::string> sent = jobValue(setting.option);
-        std::optional<double> number =
+      const bool decimal = setting.kind == Setting::kDecimal;
+      const std::optional<double> value = number(setting);
+      auto same = [&](std::optional<double> a) {
+        return a && value && (decimal ? float(*a) == float(*value) : *a == *value);
+      };
+      if (has) {
+        const std::optional<double> sentNumber =
             sent ? keywordNumber(sent->starts_with("Custom.") ? sent->substr(7) : *sent) : std::nullopt;
-        expect(number && same(*number, field), name + ": field " + formatFloat(field) + ", job " + show(sent));
+        expect(same(sentNumber), name + ": PPD " + shown(value) + " (" + show(mark) + "), job " + show(sent));
         // A custom value the printer refused, or one nobody chose, never reaches the job.
         if (sent && sent->starts_with("Custom.") && ppdFirstCustomParam(ppdFindCustomOption(ppd, setting.option)))
           expect(inCustomRange(setting.option, keywordNumber(sent->substr(7)).value_or(NAN)),
                  name + ": job " + show(sent));
       }
       // The print settings agree when the panel reads back what it holds.
-      const auto& stored = host_->dialogSettings().values();
-      if (auto found = stored.find(std::string(kPanelKind) + setting.suffix);
-          variant_.printSettings && found != stored.end()) {
-        double readBack = cRead(found->second, setting.decimal);
-        expect(same(readBack, field),
-               name + ": print settings hold \"" + found->second + "\", field " + formatFloat(field));
-      }
+      if (auto kept = stored.find(std::string(kPanelKind) + setting.suffix);
+          variant_.printSettings && kept != stored.end() && value)
+        expect(same(cRead(kept->second, decimal)),
+               name + ": print settings hold \"" + kept->second + "\", PPD " + shown(value));
       if (!view_) continue;
-      if (!view_->hasPendingEdit(setting.field)) {
-        // As a person reads it: German writes a comma for C's point, and no point.
-        std::string text = view_->text(setting.field);
-        if (german_)
-          for (char& c : text) c = c == ',' ? '.' : c == '.' ? '?' : c;
-        std::optional<double> shown = keywordNumber(text);
-        expect(
-            shown && float(*shown) == float(field),
-            std::string(setting.field) + " shows \"" + view_->text(setting.field) + "\", field " + formatFloat(field));
-      }
-      if (setting.slider == nullptr) continue;
-      double wanted = field;
-      if (&setting == &kNumeric[kResolutionSetting]) {
+      if (!view_->hasPendingEdit(control))
+        expect(same(shownNumber(setting.control)),
+               control + " shows \"" + view_->text(control) + "\", PPD " + shown(value));
+      if (setting.slider == nullptr || !value) continue;
+      double wanted = *value;
+      if (&setting == &kSettings[kResolution]) {
         // The slider shows the resolution's step; one between steps shows at the 600 dpi step.
-        auto step = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), field);
-        wanted = step == std::end(kResolutionSteps) ? 5 : double(step - std::begin(kResolutionSteps));
+        auto at = std::find(std::begin(kResolutionSteps), std::end(kResolutionSteps), wanted);
+        wanted = at == std::end(kResolutionSteps) ? 5 : double(at - std::begin(kResolutionSteps));
       }
       const double slid = view_->sliderValue(setting.slider);
       expect(slid == wanted,
              std::string(setting.slider) + " shows " + formatFloat(slid) + ", wanted " + formatFloat(wanted));
     }
+    for (std::string control : {"materialText", "materialTextBox", "vectorGridCheckBox"})
+      expect(!view_ || view_->isEnabled(control) == shownOn("autoFocusCheckBox"),
+             control + (view_ && view_->isEnabled(control) ? " enabled" : " disabled") + " beside auto focus");
     return out.str().empty() ? std::nullopt : std::optional(out.str());
   }
 
@@ -571,6 +499,7 @@ class Sequence {
   std::shared_ptr<NotingHost> noting_;
   std::unique_ptr<DrivenPanel> panel_;
   ViewDriver* view_ = nullptr;
+  std::uint32_t seed_;
   bool german_;
   bool restored_ = false, justRestored_ = false;
   double slidTo_ = 0;  // where the last drag left the slider, as the number it stands for
@@ -583,49 +512,46 @@ long environmentNumber(const char* name, long fallback) {
 
 }  // namespace
 
-AgreementRun agreementRunFromEnvironment(long defaultSequences) {
-  AgreementRun run;
-  run.sequences = environmentNumber("ZARVIK_AGREEMENT_SEQUENCES", defaultSequences);
-  run.firstSeed = static_cast<std::uint32_t>(environmentNumber("ZARVIK_AGREEMENT_SEED", 1));
-  if (const char* replay = std::getenv("ZARVIK_AGREEMENT_REPLAY"); replay && *replay) {
-    std::istringstream in(replay);
-    std::string seed, step;
-    std::getline(in, seed, ':');
-    run.firstSeed = static_cast<std::uint32_t>(std::strtoul(seed.c_str(), nullptr, 10));
-    run.sequences = 1;
-    run.replay.emplace();
-    while (std::getline(in, step, ',')) run.replay->push_back(std::atoi(step.c_str()));
-  }
-  return run;
-}
+std::string agreementUnderway;
 
-AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
-  AgreementResult result;
+const std::string& agreementSequenceUnderway() { return agreementUnderway; }
+
+std::optional<std::string> runAgreement(PanelPlatform& platform, long sequences) {
   // The separator of the language the run is asked for: a toolkit in another fails it.
   const char* language = std::getenv("ZARVIK_EXPECTED_LANGUAGE");
   const std::string separator = language && std::string(language) == "de" ? "," : ".";
   TemporaryFolder folder("zarvik-agreement");
-  for (long i = 0; i < run.sequences; ++i) {
-    const std::uint32_t seed = run.firstSeed + static_cast<std::uint32_t>(i);
+  auto seed = static_cast<std::uint32_t>(environmentNumber("ZARVIK_AGREEMENT_SEED", 1));
+  sequences = environmentNumber("ZARVIK_AGREEMENT_SEQUENCES", sequences);
+  std::optional<std::vector<int>> replay;
+  if (const char* line = std::getenv("ZARVIK_AGREEMENT_REPLAY"); line && *line) {
+    std::istringstream in(line);
+    std::string step;
+    std::getline(in, step, ':');
+    seed = static_cast<std::uint32_t>(std::strtoul(step.c_str(), nullptr, 10));
+    sequences = 1;
+    replay.emplace();
+    while (std::getline(in, step, ',')) replay->push_back(std::atoi(step.c_str()));
+  }
+  long run = 0, steps = 0;
+  std::optional<std::string> result;
+  for (; run < sequences && !result; ++run, ++seed) {
     std::mt19937 random(seed);
     Variant variant = makeVariant(random);
     const std::filesystem::path path = folder.path() / ("variant-" + std::to_string(seed) + ".ppd");
     writeFile(path, variant.text);
-    // A PPD libcups cannot open fails the sequence as the panel is built.
-    const std::vector<Step> all = makeSteps(random, run.steps, openPpd(path).get(), separator);
-    std::vector<int> kept(all.size());
-    for (std::size_t k = 0; k < all.size(); ++k) kept[k] = static_cast<int>(k);
-    if (run.replay) kept = *run.replay;
-    auto stepsOf = [&](const std::vector<int>& indices) {
-      std::vector<Step> steps;
-      for (int k : indices)
-        if (k >= 0 && k < static_cast<int>(all.size())) steps.push_back(all[static_cast<std::size_t>(k)]);
-      return steps;
+    std::vector<int> kept(30);
+    std::iota(kept.begin(), kept.end(), 0);
+    if (replay) kept = *replay;
+    auto replayLine = [&] {
+      std::string line = "ZARVIK_AGREEMENT_REPLAY=" + std::to_string(seed) + ":";
+      for (std::size_t k = 0; k < kept.size(); ++k) line += (k ? "," : "") + std::to_string(kept[k]);
+      return line;
     };
-
-    std::optional<Sequence::Failure> failure = Sequence(platform, path, variant, separator == ",").run(stepsOf(kept));
-    ++result.sequences;
-    result.steps += static_cast<long>(kept.size());
+    agreementUnderway = "agreement sequence " + std::to_string(seed) + "\nReplay: " + replayLine();
+    auto sequence = [&] { return Sequence(platform, path, variant, seed, separator == ","); };
+    std::optional<Sequence::Failure> failure = sequence().run(kept);
+    steps += static_cast<long>(kept.size());
     if (!failure) continue;
 
     // Shorten: drop every step the failure does not need, and the steps after it.
@@ -633,7 +559,7 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     for (std::size_t k = 0; k < kept.size();) {
       std::vector<int> fewer = kept;
       fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(k));
-      if (auto shorter = Sequence(platform, path, variant, separator == ",").run(stepsOf(fewer))) {
+      if (auto shorter = sequence().run(fewer)) {
         kept = fewer;
         kept.resize(static_cast<std::size_t>(shorter->step + 1));
         failure = shorter;
@@ -647,16 +573,13 @@ AgreementResult runAgreement(PanelPlatform& platform, const AgreementRun& run) {
     for (const auto& [suffix, text] : variant.stored)
       out << "; print settings hold " << suffix << "=\"" << text << "\"";
     out << "\n";
-    std::string replay = std::to_string(seed) + ":";
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-      out << "  " << k + 1 << ". " << all[static_cast<std::size_t>(kept[k])].what << "\n";
-      replay += (k ? "," : "") + std::to_string(kept[k]);
-    }
+    for (std::size_t k = 0; k < failure->steps.size(); ++k) out << "  " << k + 1 << ". " << failure->steps[k] << "\n";
     if (kept.empty()) out << "  (as built)\n";
-    out << failure->what << "Replay: ZARVIK_AGREEMENT_REPLAY=" << replay << "\n";
-    result.failure = out.str();
-    return result;
+    out << failure->what << "Replay: " << replayLine() << "\n";
+    result = out.str();
   }
+  agreementUnderway.clear();
+  std::printf("agreement on %s: %ld sequences, %ld steps\n", platform.name().c_str(), run, steps);
   return result;
 }
 
