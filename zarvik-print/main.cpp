@@ -47,10 +47,10 @@ int fail(int status, const std::string& message) {
 // widget a second time, as grab() does. Elsewhere a screen's grab may hold
 // other windows, so the window paints itself again.
 QImage picture(QWidget& window) {
-  if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+  if (QScreen* screen = window.screen(); screen && QGuiApplication::platformName() == QLatin1String("offscreen")) {
     // An update posted while the first paint ran is painted now.
     QCoreApplication::sendPostedEvents();
-    const QPixmap shown = window.screen()->grabWindow(window.winId());
+    const QPixmap shown = screen->grabWindow(window.winId());
     if (!shown.isNull() && shown.size() == window.size() * window.devicePixelRatio()) return shown.toImage();
   }
   return window.grab().toImage();
