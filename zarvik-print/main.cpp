@@ -10,6 +10,7 @@
 #include <QImageWriter>
 #include <QJsonDocument>
 #include <QMessageBox>
+#include <QScreen>
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
@@ -41,6 +42,20 @@ int fail(int status, const std::string& message) {
   return status;
 }
 
+// The window as shown. Offscreen, its backing store holds what the first
+// paint drew: reading that back pictures the dialog without painting every
+// widget a second time, as grab() does. Elsewhere a screen's grab may hold
+// other windows, so the window paints itself again.
+QImage picture(QWidget& window) {
+  if (QScreen* screen = window.screen(); screen && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    // An update posted while the first paint ran is painted now.
+    QCoreApplication::sendPostedEvents();
+    const QPixmap shown = screen->grabWindow(window.winId());
+    if (!shown.isNull() && shown.size() == window.size() * window.devicePixelRatio()) return shown.toImage();
+  }
+  return window.grab().toImage();
+}
+
 int run(const CommandLine& line) {
   std::vector<std::string> warnings;
   auto opened = PrintJob::open(line, warnings);
@@ -69,7 +84,7 @@ int run(const CommandLine& line) {
     dialog.show();
     QApplication::processEvents();
     QImageWriter writer(QString::fromStdString(*line.screenshot));
-    if (!writer.write(dialog.grab().toImage())) {
+    if (!writer.write(picture(dialog))) {
       return fail(kExitUsage, "cannot write the screenshot " + zarvik::host::shownText(*line.screenshot) + ": " +
                                   writer.errorString().toStdString());
     }

@@ -96,7 +96,11 @@ PrintDialog::PrintDialog(PrintJob& job, std::vector<std::string> files, QWidget*
   summary_ = new QLabel();
   summary_->setObjectName("summary");
   summary_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Summary")));
-  summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // Selectable by mouse once the pointer first comes over it: a selectable
+  // label lays its text out as a rich-text document, which the dialog would
+  // otherwise build, measure and paint at every start for a selection that
+  // only a pointer can make.
+  summary_->installEventFilter(this);
   status_ = new QLabel();
   status_->setObjectName("status");
   status_->setAccessibleName(said(QT_TRANSLATE_NOOP("zarvik-print", "Status")));
@@ -214,6 +218,10 @@ void PrintDialog::say(const QString& text, bool problem) {
 }
 
 bool PrintDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == summary_ && event->type() == QEvent::Enter) {
+    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_->removeEventFilter(this);
+  }
   if (watched == panelArea_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
