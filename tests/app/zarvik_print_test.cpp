@@ -382,6 +382,8 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndUndoes) {
     return kind;
   };
 
+  click("Löschen");  // with no preset chosen
+  EXPECT_EQ(status->text(), "Wählen Sie zuerst die Voreinstellung, die gelöscht werden soll.");
   // Return in one of the panel's fields takes the value and sends no job; elsewhere Return presses Print.
   QKeyEvent returnKey(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
   QCoreApplication::sendEvent(job.session().view()->findChild<QLineEdit*>("vPowerTextBox"), &returnKey);
@@ -397,8 +399,10 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndUndoes) {
   // The page size and copies beside the printer go into the job.
   auto* media = dialog.findChild<QComboBox*>("media");
   emit media->activated(media->findData(QByteArray("A4")));
-  dialog.findChild<QSpinBox*>("copies")->setValue(3);
-  EXPECT_EQ(job.jobOptions().at("PageSize") + std::to_string(job.copies()), "A43");
+  auto* copies = dialog.findChild<QSpinBox*>("copies");
+  copies->setValue(copies->maximum());
+  EXPECT_EQ(job.jobOptions().at("PageSize") + "/" + std::to_string(job.copies()), "A4/" + std::to_string(copies->maximum()));
+  EXPECT_EQ(copies->accessibleName(), "Kopien");
   // A preset marks its options in an order they fit and puts the panel there; one the printer can't take whole says so.
   EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
   EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);
@@ -434,6 +438,7 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndUndoes) {
   EXPECT_EQ(birch(), "65");
   click("Drucken");
   EXPECT_EQ(dialog.printStatus(), kExitUsage);
+  EXPECT_EQ(status->text().toStdString(), dialog.printMessage());
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_FALSE(json(settings)["lastUsed"].isObject());
   click("Abbrechen");
