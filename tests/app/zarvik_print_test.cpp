@@ -406,10 +406,13 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndUndoes) {
   // A preset marks its options in an order they fit and puts the panel there; one the printer can't take whole says so.
   EXPECT_EQ(change("autoFocus", "on"), SetOutcome::kDone);
   EXPECT_EQ(change("vectorGrid", "on"), SetOutcome::kDone);
-  for (int preset : {2, 1}) {
+  for (int preset : {0, 2, 1}) {
     presets->setCurrentIndex(preset);
     emit presets->activated(preset);
     settle();
+    if (preset == 0) {
+      EXPECT_EQ(status->text(), "") << "the entry for no preset was taken for one";
+    }
     if (preset == 2) {
       EXPECT_EQ(job.session().view()->findChild<QLineEdit*>("vPowerTextBox")->text(), "65");
       change("rasterSpeed", "40");

@@ -110,6 +110,9 @@ TEST_F(SettingsStoreTest, NoSaveLosesWhatAnotherSaverOrAnotherVersionWrote) {
   SettingsStore store(file, "Zarvik");
   store.load();
   EXPECT_EQ(store.presetNames().size(), 61u);
+  ASSERT_TRUE(SettingsStore(file, "Zarvik").deletePreset("0").ok());
+  store.load();
+  EXPECT_EQ(store.presetNames().size(), 60u) << "a reload kept a preset another saver deleted";
   const std::string written = readFile(file);
   for (std::string kept : {R"("media")", R"("copies": 3)", R"("version": 2)"})
     EXPECT_NE(written.find(kept), std::string::npos) << kept;
