@@ -337,12 +337,11 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
       // The default destination may be an instance, with its options; "-" is standard input. The page size and the
       // copies go into the job and are kept with the instance's settings.
       {{"--no-gui", "--media", "a4", "--copies", "2", "-"}, 0, {}, {},
-       {{"@/.cups/lpoptions", "Default Zarvik/acrylic JobType=Vector\n"}}, {}, cups,
+       {{"@/.cups/lpoptions", "Default Zarvik/acrylic CenterEngraving=Center JobType=Vector\n"}}, {}, cups,
        [&](const Ran& run) {
          const std::string job = received(run, "Zarvik/acrylic");
          Options sent = options(readFile(job + ".options"));
-         EXPECT_EQ(sent["JobType"], "Vector");
-         EXPECT_EQ(sent["PageSize"], "A4");
+         EXPECT_EQ(sent["CenterEngraving"] + " " + sent["JobType"] + " " + sent["PageSize"], "Center Vector A4");
          EXPECT_EQ(readFile(job + ".copies"), "2\n");
          const fs::path instanceFile = dir.path() / "config/zarvik-print/Zarvik%2Facrylic.json";
          EXPECT_EQ(json(instanceFile)["lastUsed"]["printSettings"]["copies"], "2");
