@@ -88,6 +88,13 @@ TEST_F(SettingsStoreTest, EachShapeOfFileIsReadAsFarAsItGoesAndNothingIsLost) {
                                          name + R"(": "7.5"}}})");
     EXPECT_EQ(SettingsStore(file, "Zarvik").load().size(), name == "materialThickness" ? 0u : 1u) << name;
   }
+  // A file of the largest size read (4 MiB) is read; one byte more is moved aside.
+  constexpr std::size_t kLargest = 4 << 20;
+  for (std::size_t size : {kLargest, kLargest + 1}) {
+    const std::string settings = R"({"format": "zarvik-print-settings"})";
+    zarvik::testing::writeFile(file, settings + std::string(size - settings.size(), ' '));
+    EXPECT_EQ(SettingsStore(file, "Zarvik").load().size(), size > kLargest ? 1u : 0u) << size;
+  }
 }
 
 // Savers in parallel each find the others' presets kept, and the keys a newer version wrote; settings too large to be
