@@ -1,6 +1,8 @@
 // zarvik-print as a script runs it: command lines in order, each with the status, messages, report and files it must
 // give; jobs go to app.cupsd.start's private cupsd, whose backend keeps them. Then the dialog in German, offscreen.
 #include <cups/raster.h>
+#include <fcntl.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -162,6 +164,16 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
   ASSERT_TRUE(host::writeBlankRasterPage(page, /*dotsPerInch=*/75, /*widthPoints=*/72, /*heightPoints=*/72).ok());
   // 75 lines of 75 dots (ten bytes) after the header, all white (0 in K): a laser burns whatever else it gets.
   EXPECT_EQ(readFile(page), readFile(page).substr(0, 4 + sizeof(cups_page_header2_t)) + std::string(750, '\0'));
+  const int pageFd = ::open(page.c_str(), O_RDONLY);
+  cups_raster_t* raster = cupsRasterOpen(pageFd, CUPS_RASTER_READ);
+  cups_page_header2_t header{};
+  EXPECT_TRUE(cupsRasterReadHeader2(raster, &header));
+  EXPECT_EQ(std::vector<unsigned>({header.HWResolution[0], header.HWResolution[1], header.PageSize[0],
+                                   header.PageSize[1], header.cupsWidth, header.cupsHeight, header.cupsBitsPerColor,
+                                   header.cupsBitsPerPixel, header.cupsBytesPerLine}),
+            std::vector<unsigned>({75, 75, 72, 72, 75, 75, 1, 1, 10}));
+  cupsRasterClose(raster);
+  ::close(pageFd);
   QTcpServer silent;  // takes connections and never answers
   ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
   const std::string silentServer = "127.0.0.1:" + std::to_string(silent.serverPort());
