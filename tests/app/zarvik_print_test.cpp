@@ -295,6 +295,8 @@ TEST_F(ZarvikPrintTest, EachCommandLineGivesItsStatusMessagesReportAndFiles) {
        {{"@/no-freq.ppd", zarvik::testing::sampleWithoutOption("vectorFreq")}}},
       {queue + Args{"--dry-run"}, 5, {"The CUPS server at " + silentServer + " did not answer within 10 s."}, {}, {},
        {}, {{"CUPS_SERVER", silentServer}}},
+      {queue + Args{"--dry-run"}, 5, {"Cannot reach the CUPS server at 127.0.0.1:1: Connection refused."}, {}, {},
+       {}, {{"CUPS_SERVER", "127.0.0.1:1"}}},
       // The engraver receives what was chosen, and the queue remembers it (the refused print below reads it).
       {queue + set(chosen) + Args{"--copies", "1", page}, 0, {}, {}, {}, {}, cups, [&](const Ran& run) {
          const std::string job = received(run, "Zarvik");
@@ -401,6 +403,9 @@ TEST_F(ZarvikPrintTest, InGermanTheDialogSaysWhyUsesPresetsAndUndoes) {
   EXPECT_EQ(dialog.printStatus(), kExitDone);
   auto printIsDefault = [](QPushButton* b) { return b->isDefault() && b->text() == "Drucken"; };
   EXPECT_TRUE(std::ranges::any_of(dialog.findChildren<QPushButton*>(), printIsDefault));
+  QEvent enter(QEvent::Enter);  // the summary can be selected once the pointer is over it
+  QCoreApplication::sendEvent(dialog.findChild<QLabel*>("summary"), &enter);
+  EXPECT_TRUE(dialog.findChild<QLabel*>("summary")->textInteractionFlags() & Qt::TextSelectableByMouse);
   const QString refused500 = "Rastergeschwindigkeit muss im Bereich 1 bis 100 liegen; 500 liegt außerhalb.";
   EXPECT_EQ(change("rasterSpeed", "500"), SetOutcome::kRefused);
   EXPECT_EQ(status->text(), refused500);
