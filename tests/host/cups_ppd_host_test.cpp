@@ -31,7 +31,6 @@ const std::map<std::string, std::string> kPpds = {
     {"focus unset", sampleWith("*DefaultautoFocus: disabled\n", "")},
     {"thickness needs focus",
      sampleWith(kGrid, kGrid + kConstraint + " *materialThickness Custom *autoFocus disabled\n")},
-    {"conflicting", sampleWith("DefaultvectorGrid: disabled", "DefaultvectorGrid: enabled")},  // by its defaults
 };
 
 // Every mark (as libcups finds it, and each choice's own flag, which the panel reads), every custom value and the
@@ -60,10 +59,8 @@ const std::vector<Row> kRows = {
     {"0.1-0.7", {"CustommaterialThickness=0.7"}, "materialThickness=Custom.0.7"},
     {"points", {"CustommaterialThickness=1in"}, "materialThickness=Custom.72"},
     {"ranges", {"CustommaterialThickness=" + kFloatMax}, "materialThickness=Custom." + kFloatMax},
-    {"conflicting", {"JobType=Raster"}, "JobType=Raster"},  // a conflict there already blocks no other change
 
     {"escapes", {"CustomrasterSpeed=500"}, "", "Raster\uFFFD[31m\uFFFDforged\uFFFD must be from 1 to 100; 500" + kOut},
-    {"sample", {"CustomJobType=5"}, "", "Job Type takes no custom value."},
     {"no parameter", {"CustomrasterSpeed=5"}, "", "without parameters"},
     {"focus unset", {"vectorGrid=enabled", "autoFocus=disabled"}, "",  // a refusal leaves it unmarked
      "Auto Focus \"Disabled\" conflicts with Vector Grid \"Enabled (needs Auto Focus)\"."},
