@@ -28,7 +28,8 @@ TEST(SystemLogTest, ArgumentsAreEscapedSoDataCannotForgeAnEntry) {
       {"k\nSaved 1 to k", "k\\nSaved 1 to k"},
       // The backslash is escaped: data cannot pass for an escape the log made.
       {"a\\nb", "a\\\\nb"},
-      // Each byte of an invalid sequence is escaped alone.
+      // Valid UTF-8 stays, an en dash beside the separators too; each byte of an invalid sequence is escaped alone.
+      {"\xe2\x80\x93", "\xe2\x80\x93"},
       {"Gr\xf6\xdf" "e", "Gr\\xf6\\xdfe"},
       // Controls and separators outside ASCII that some readers break on.
       {"\xc2\x80\xc2\x9f\xc2\xa0", "\\u0080\\u009f\xc2\xa0"},

@@ -61,6 +61,7 @@ const std::vector<Row> kRows = {
     {"ranges", {"CustommaterialThickness=" + kFloatMax}, "materialThickness=Custom." + kFloatMax},
 
     {"escapes", {"CustomrasterSpeed=500"}, "", "Raster\uFFFD[31m\uFFFDforged\uFFFD must be from 1 to 100; 500" + kOut},
+    {"sample", {"CustomJobType=5"}, "", "Job Type takes no custom value."},
     {"no parameter", {"CustomrasterSpeed=5"}, "", "without parameters"},
     {"focus unset", {"vectorGrid=enabled", "autoFocus=disabled"}, "",  // a refusal leaves it unmarked
      "Auto Focus \"Disabled\" conflicts with Vector Grid \"Enabled (needs Auto Focus)\"."},
