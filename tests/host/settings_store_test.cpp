@@ -36,6 +36,7 @@ TEST_F(SettingsStoreTest, EachShapeOfFileIsReadAsFarAsItGoesAndNothingIsLost) {
     zarvik::testing::writeFile(file, broken);
     SettingsStore store(file, "Zarvik");
     EXPECT_EQ(store.load().size(), 1u) << broken;
+    EXPECT_FALSE(store.lastUsed()) << broken;
     movedAside.insert(broken);
   }
   for (const auto& entry : fs::directory_iterator(folder.path())) kept.insert(readFile(entry.path()));
