@@ -53,10 +53,9 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   QDesktopServices::setUrlHandler("file", &browser, "setSource");
   EXPECT_FALSE(panel->shouldShowHelp());
   QDesktopServices::unsetUrlHandler("file");
-  EXPECT_EQ(browser.source().toString().toStdString(), "file://" + kBundle +
-                                                           "/Contents/Resources/ZarvikPDE.help/Contents/Resources/" +
-                                                           (language == "de" ? "de" : "en") +
-                                                           ".lproj/index.html#AppleTitle");
+  EXPECT_EQ(browser.source().toString().toStdString(),
+            "file://" + kBundle + "/Contents/Resources/ZarvikPDE.help/Contents/Resources/" +
+                (language == "de" ? "de" : "en") + ".lproj/index.html#AppleTitle");
 
   // The panel and its widgets outlive the bundle object (the agreement property works every control of the view).
   opened.bundle.reset();
@@ -67,28 +66,19 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   EXPECT_EQ(host->requests(), (Lines{"directPrint=enabled"}));
 }
 
-// Each broken bundle is refused with its reason, naming the file at fault; a failed dlopen's own words follow ours.
+// A broken bundle is refused with its reason, naming the file at fault; a failed dlopen's own words follow ours.
 TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
-  const std::string plist = "Contents/Info.plist", module = "Contents/MacOS/ZarvikPDE";
-  auto edit = [&](std::string from, std::string to) { return [=](BundleCopy& b) { b.edit(plist, from, to); }; };
-  auto remove = [](std::string file) { return [=](BundleCopy& b) { std::filesystem::remove(b.path / file); }; };
-  const std::pair<std::function<void(BundleCopy&)>, std::string> cases[] = {
-      {remove(plist), "cannot read /"},
-      {[&](BundleCopy& b) { writeFile(b.path / plist, "<plist><dict>\n<key>A</key><string>a</dict></plist>"); },
-       "Contents/Info.plist is not well-formed XML: "},
-      {edit("<string>ZarvikPDEPlugIn</string>", "<string></string>"), ".plugin names no NSPrincipalClass"},
-      {edit("<string>ZarvikPDEPlugIn</string>", "<string>Other</string>"), "MacOS/ZarvikPDE has no principal class Other"},
-      {remove(module), "cannot load /"},
-      {[&](BundleCopy& b) { writeFile(b.path / module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY)); },
-       "MacOS/ZarvikPDE has no entry point zarvik_pde_principal_class: "},
-  };
-  for (const auto& [breakIt, reason] : cases) {
-    BundleCopy copy(kBundle);
-    breakIt(copy);
-    PlugInBundle::Opened opened = PlugInBundle::open(copy.path.string());
-    EXPECT_EQ(opened.bundle, nullptr) << reason;
-    EXPECT_NE(opened.error.find(reason), std::string::npos) << opened.error;
-  }
+  const std::string module = "/Contents/MacOS/ZarvikPDE";
+  BundleCopy other(kBundle), withoutEntry(kBundle);
+  other.edit("Contents/Info.plist", "<string>ZarvikPDEPlugIn</string>", "<string>Other</string>");
+  EXPECT_EQ(PlugInBundle::open(other.path.string()).error,
+            other.path.string() + module + " has no principal class Other");
+  writeFile(withoutEntry.path.string() + module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY));
+  PlugInBundle::Opened opened = PlugInBundle::open(withoutEntry.path.string());
+  EXPECT_EQ(opened.bundle, nullptr);
+  EXPECT_TRUE(opened.error.starts_with(withoutEntry.path.string() + module +
+                                       " has no entry point zarvik_pde_principal_class: "))
+      << opened.error;
   EXPECT_EQ(PlugInBundle::open("/nonexistent/ZarvikPDE.plugin").error,
             "no plug-in bundle at /nonexistent/ZarvikPDE.plugin");
 }
