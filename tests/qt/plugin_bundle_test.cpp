@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "bundle_copy.h"
+#include "support/files.h"
 #include "support/ppd_files.h"
 #include "support/recording_host.h"
 
@@ -24,17 +25,13 @@ const std::string kBundle = ZARVIK_PDE_BUNDLE_DIR;
 // The help book too. ctest reruns this under LANG=de_DE.UTF-8 and LANG=C (ZARVIK_EXPECTED_LANGUAGE: the one expected)
 // and in X as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the file for docs/panel.png.
 TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
-  const QString language = QLocale::languageToCode(QLocale::system().language());
-  if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {
-    ASSERT_EQ(language, expected);
-  }
+  const bool german = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE") == "de";
   PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
   ASSERT_NE(opened.bundle, nullptr) << opened.error;
   ScopedPpd sample = openPpd(samplePpdPath());
   ppdMarkDefaults(sample.get());
   auto host = std::make_shared<RecordingHost>(sample.get());
   QWidget window;
-  // The host's part: the one panel for a print dialog, in its window, shown.
   auto panels = opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
   ASSERT_TRUE(panels && panels->size() == 1 && panels->front()->panelView());
   std::shared_ptr<PDEPanel> panel = panels->front();
@@ -47,7 +44,7 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   if (QByteArray path = qgetenv("ZARVIK_PANEL_SCREENSHOT"); !path.isEmpty()) {
     EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(path), "PNG")) << path.toStdString();
   }
-  EXPECT_EQ(panel->panelName(), language == "de" ? "Zarvik-Einstellungen" : "Zarvik Settings");
+  EXPECT_EQ(panel->panelName(), german ? "Zarvik-Einstellungen" : "Zarvik Settings");
   // The module opens its own help book in (a stand-in for) the desktop's browser.
   QTextBrowser browser;
   QDesktopServices::setUrlHandler("file", &browser, "setSource");
@@ -55,7 +52,7 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   QDesktopServices::unsetUrlHandler("file");
   EXPECT_EQ(browser.source().toString().toStdString(),
             "file://" + kBundle + "/Contents/Resources/ZarvikPDE.help/Contents/Resources/" +
-                (language == "de" ? "de" : "en") + ".lproj/index.html#AppleTitle");
+                (german ? "de" : "en") + ".lproj/index.html#AppleTitle");
 
   // The panel and its widgets outlive the bundle object (the agreement property works every control of the view).
   opened.bundle.reset();
@@ -68,17 +65,12 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
 
 // A broken bundle is refused with its reason, naming the file at fault; a failed dlopen's own words follow ours.
 TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
-  const std::string module = "/Contents/MacOS/ZarvikPDE";
-  BundleCopy other(kBundle), withoutEntry(kBundle);
-  other.edit("Contents/Info.plist", "<string>ZarvikPDEPlugIn</string>", "<string>Other</string>");
-  EXPECT_EQ(PlugInBundle::open(other.path.string()).error,
-            other.path.string() + module + " has no principal class Other");
-  writeFile(withoutEntry.path.string() + module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY));
-  PlugInBundle::Opened opened = PlugInBundle::open(withoutEntry.path.string());
+  BundleCopy copy(kBundle);
+  const std::string module = (copy.path / "Contents/MacOS/ZarvikPDE").string();
+  writeFile(module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY));
+  PlugInBundle::Opened opened = PlugInBundle::open(copy.path.string());
   EXPECT_EQ(opened.bundle, nullptr);
-  EXPECT_TRUE(opened.error.starts_with(withoutEntry.path.string() + module +
-                                       " has no entry point zarvik_pde_principal_class: "))
-      << opened.error;
+  EXPECT_TRUE(opened.error.starts_with(module + " has no entry point zarvik_pde_principal_class: ")) << opened.error;
   EXPECT_EQ(PlugInBundle::open("/nonexistent/ZarvikPDE.plugin").error,
             "no plug-in bundle at /nonexistent/ZarvikPDE.plugin");
 }
