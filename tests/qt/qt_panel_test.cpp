@@ -29,13 +29,14 @@ class QtPanelTest : public ::testing::Test {
   }
 
   QtPanelPlatform platform;
+  LogCapture log;
   ScopedPpd ppd;
   std::shared_ptr<RecordingHost> host;
   std::unique_ptr<QtPanel> panel;
 };
 
 // A gone view is done without, as when a host closes the window before letting go; a bundle without its view gives a
-// panel without one.
+// panel without one, and says why.
 TEST_F(QtPanelTest, AViewMissingOrGoneIsDoneWithout) {
   ZarvikPDE& core = build();
   ASSERT_TRUE(panel->loadView());
@@ -46,10 +47,14 @@ TEST_F(QtPanelTest, AViewMissingOrGoneIsDoneWithout) {
   EXPECT_EQ(core.jobTypeChoice, "Vector");
 
   BundleCopy copy(kBuilt);
-  std::filesystem::remove(copy.path / "Contents/Resources/ZarvikPDE.ui");
+  const std::filesystem::path view = copy.path / "Contents/Resources/ZarvikPDE.ui";
+  std::filesystem::remove(view);
   registerBundleForClass(kPanelClassName, qt::QtBundle::open(QString::fromStdString(copy.path.string()), QLocale()));
   build();
+  log.clear();
   EXPECT_EQ(panel->loadView(), nullptr);
+  ASSERT_EQ(log.lines.size(), 1u);
+  EXPECT_TRUE(log.lines[0].starts_with("Zarvik PDE cannot load the view " + view.string() + ": "));
 }
 
 // The thickness caption is drawn active once auto focus is on; an edit in a field a restore disables is dropped; a
