@@ -17,11 +17,13 @@
 @interface ZarvikTestHost : NSObject <PDEPlugInCallbackProtocol> {
  @public
   std::shared_ptr<zarvik::PDEPluginCallback> host_;
+  BOOL raises_;  // answers with an exception, as a faulty dialog might
 }
 @end
 
 @implementation ZarvikTestHost
 - (BOOL)willChangePPDOptionKeyValue:(NSString*)option ppdChoice:(NSString*)choice {
+  if (raises_) [NSException raise:NSInternalInconsistencyException format:@"refused %@", option];
   return host_->willChangePPDOptionKeyValue([option UTF8String], [choice UTF8String]);
 }
 - (ppd_file_t*)ppdFile { return host_->ppdFile(); }
@@ -32,6 +34,8 @@
 
 namespace zarvik::testing {
 namespace {
+
+std::vector<std::string> logged;  // the panel's log lines
 
 NSString* nsText(std::string_view text) { return [NSString stringWithUTF8String:std::string(text).c_str()]; }
 
@@ -211,8 +215,9 @@ TEST(AppKitTeardownTest, APanelThatGoesFreesItsViewAndItsControlsSendNothing) {
 }
 
 // A panel on a PPD with some texts in UTF-8, shown. ctest names the language in ZARVIK_EXPECTED_LANGUAGE;
-// ZARVIK_PANEL_SCREENSHOT: where to save docs/panel-appkit.png. An item the pop-up lacks selects none.
-TEST(AppKitPanelTest, ThePanelShowsItselfInTheChosenLanguageAndNoItemOutsideAPopUp) {
+// ZARVIK_PANEL_SCREENSHOT: where to save docs/panel-appkit.png. An item the pop-up lacks selects none; a host's
+// exception goes no further than the panel.
+TEST(AppKitPanelTest, ThePanelShowsItselfInTheChosenLanguageAndStopsWhatItCannotShowOrTake) {
   auto opened = host::CupsPpdHost::openFile(testPpdPath("utf8-texts.ppd"));
   ASSERT_TRUE(opened.ok());
   std::unique_ptr<DrivenPanel> panel = platform().build(opened.take());
@@ -240,6 +245,14 @@ TEST(AppKitPanelTest, ThePanelShowsItselfInTheChosenLanguageAndNoItemOutsideAPop
   EXPECT_STREQ([[[objc summaryInfo] objectForKey:[objc panelName]] UTF8String], "Größe – Schneiden");
   panel->core().jobTypePopup->selectItemAtIndex(7);
   EXPECT_EQ(view->shownKeyword("jobTypePopup"), std::nullopt);
+
+  // An exception from the host stops at the control's action, logged once; the number stays.
+  const NSInteger speed = panel->core().rSpeed;
+  static_cast<AppKitDrivenPanel*>(panel.get())->host_->raises_ = YES;
+  view->typeText("rSpeedTextBox", std::to_string(speed + 1), true);
+  EXPECT_EQ(panel->core().rSpeed, speed);
+  EXPECT_EQ(std::ranges::count_if(logged, [](auto& line) { return line.find("stopped controlAction: at") != line.npos; }),
+            1);
 }
 
 }  // namespace
@@ -248,8 +261,8 @@ TEST(AppKitPanelTest, ThePanelShowsItselfInTheChosenLanguageAndNoItemOutsideAPop
 int main(int argc, char** argv) {
   NSAutoreleasePool* pool = [[NSAutoreleasePool alloc] init];
 #ifdef GNUSTEP
-  // The panel's log lines, through NSLog, would bury the results.
-  _NSLog_printf_handler = [](NSString*) {};
+  // The panel's log lines, through NSLog, are kept for the tests rather than burying the results.
+  _NSLog_printf_handler = [](NSString* line) { zarvik::testing::logged.push_back([line UTF8String]); };
 #endif
   [NSApplication sharedApplication];
   // An Objective-C exception ends the program with its name, its reason and the agreement sequence that raised it.
