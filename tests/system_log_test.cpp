@@ -23,7 +23,7 @@ TEST(SystemLogTest, DirectivesFormatAsInCAndArgumentsNeverAsDirectives) {
 }
 
 TEST(SystemLogTest, ArgumentsAreEscapedSoDataCannotForgeAnEntry) {
-  // An argument and its exact form (the hostile PPD walk checks each line the panel logs is one plain line).
+  // An argument and its exact form.
   const std::pair<std::string, std::string> cases[] = {
       {"k\nSaved 1 to k", "k\\nSaved 1 to k"},
       // The backslash is escaped: data cannot pass for an escape the log made.

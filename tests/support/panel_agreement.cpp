@@ -157,7 +157,7 @@ Variant makeVariant(std::mt19937& random) {
   static const std::pair<const char*, const char*> kRanges[] = {
       {"rasterSpeed", "60 100"},   {"rasterPower", "60 100"},        {"vectorSpeed", "1 40"},
       {"vectorPower", "100 0"},    {"vectorFreq", "600 5000"},       {"cResolution", "75 300"},
-      {"cResolution", "700 1200"}, {"materialThickness", "1.0 5.0"}, {"rasterSpeed", "100 1"}};
+      {"cResolution", "700 1200"}, {"materialThickness", "1.0 5.0"}};
   // With `percent` chance the PPD becomes `text`, which is the change `what`.
   auto vary = [&](int percent, std::string text, std::string what) {
     if (!chance(random, percent)) return false;

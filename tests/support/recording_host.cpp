@@ -13,7 +13,6 @@ OSStatus MemoryPrintSettings::getValue(std::string_view key, PrintSettingValue& 
 
 OSStatus MemoryPrintSettings::setValue(std::string_view key, std::string_view value, bool locked) {
   writes.push_back({std::string(key), std::string(value), locked});
-  if (setStatus != noErr) return setStatus;
   // Looked up by the view, so that a key already held is not copied again.
   if (auto found = values.find(key); found != values.end())
     found->second = std::string(value);

@@ -21,8 +21,6 @@ class MemoryPrintSettings final : public PMPrintSettings {
   OSStatus getValue(std::string_view key, PrintSettingValue& value) const override;
   OSStatus setValue(std::string_view key, std::string_view value, bool locked) override;
 
-  // What the next setValue answers; noErr stores the value.
-  OSStatus setStatus = noErr;
   std::map<std::string, PrintSettingValue, std::less<>> values;
   // Every setValue, in order: key, value, locked flag.
   struct Write {
