@@ -44,7 +44,6 @@ TEST(PlugInBundleTest, TheBuiltBundleGivesAPanelThatAPersonWorksInTheEnvironment
   if (QByteArray path = qgetenv("ZARVIK_PANEL_SCREENSHOT"); !path.isEmpty()) {
     EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(path), "PNG")) << path.toStdString();
   }
-  EXPECT_EQ(panel->panelName(), german ? "Zarvik-Einstellungen" : "Zarvik Settings");
   // The module opens its own help book in (a stand-in for) the desktop's browser.
   QTextBrowser browser;
   QDesktopServices::setUrlHandler("file", &browser, "setSource");

@@ -155,7 +155,7 @@ Stored storedValues(std::mt19937& random) {
 Variant makeVariant(std::mt19937& random) {
   Variant variant{readFile(samplePpdPath()), {}, {}, true};
   static const std::pair<const char*, const char*> kRanges[] = {
-      {"rasterSpeed", "60 100"},   {"rasterPower", "60 100"},        {"vectorSpeed", "1 40"},
+      {"rasterSpeed", "60 100"},   {"vectorSpeed", "1 40"},
       {"vectorPower", "100 0"},    {"vectorFreq", "600 5000"},       {"cResolution", "75 300"},
       {"cResolution", "700 1200"}, {"materialThickness", "1.0 5.0"}};
   // With `percent` chance the PPD becomes `text`, which is the change `what`.
